@@ -1,0 +1,6 @@
+#include "run_cases.h"
+
+int main()
+{
+	return run_cases();
+}
