@@ -7,7 +7,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -70,16 +69,23 @@ const char *program_path()
 child::child(const char *stdout_path, const char *setting)
 {
 	std::signal(SIGPIPE, SIG_IGN);
-	int in[2], out[2], err[2];
-	if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0)
+	int in[2], out[2], err[2], peak[2];
+	if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0 || pipe(peak) != 0)
 		throw std::runtime_error("pipe failed");
 
-	std::vector<std::string> words = launcher();
+	// The program runs under the peak memory launcher, which reports on
+	// the last pipe.
+	std::vector<std::string> words = {PEAK_MEMORY, std::to_string(peak[1])};
+	for (std::string &word : launcher())
+		words.push_back(std::move(word));
 	words.emplace_back(program_path());
 	pid_ = fork();
 	if (pid_ < 0)
 		throw std::runtime_error("fork failed");
 	if (pid_ == 0) {
+		// A group of its own, so that a timeout can end the launcher and
+		// everything it started together.
+		setpgid(0, 0);
 		dup2(in[0], STDIN_FILENO);
 		if (stdout_path != nullptr) {
 			const int fd = open(stdout_path, O_WRONLY);
@@ -88,7 +94,7 @@ child::child(const char *stdout_path, const char *setting)
 			dup2(out[1], STDOUT_FILENO);
 		}
 		dup2(err[1], STDERR_FILENO);
-		for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
+		for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1], peak[0]})
 			close(fd);
 		if (setting != nullptr)
 			putenv(const_cast<char *>(setting));
@@ -99,12 +105,15 @@ child::child(const char *stdout_path, const char *setting)
 		execvp(argv[0], argv.data());
 		_exit(127);
 	}
+	setpgid(pid_, pid_);
 	close(in[0]);
 	close(out[1]);
 	close(err[1]);
+	close(peak[1]);
 	in_ = in[1];
 	out_ = out[0];
 	err_ = err[0];
+	peak_ = peak[0];
 	set_nonblocking(in_);
 	set_nonblocking(out_);
 	set_nonblocking(err_);
@@ -113,10 +122,10 @@ child::child(const char *stdout_path, const char *setting)
 child::~child()
 {
 	if (pid_ > 0) {
-		kill(pid_, SIGKILL);
+		kill(-pid_, SIGKILL);
 		waitpid(pid_, nullptr, 0);
 	}
-	for (int fd : {in_, out_, err_})
+	for (int fd : {in_, out_, err_, peak_})
 		if (fd >= 0)
 			close(fd);
 }
@@ -182,7 +191,7 @@ child_result child::finish(std::chrono::milliseconds limit)
 		pollfd ready[2] = {{out_open ? out_ : -1, POLLIN, 0}, {err_open ? err_ : -1, POLLIN, 0}};
 		if (poll(ready, 2, remaining_ms(deadline)) == 0) {
 			result.timed_out = true;
-			kill(pid_, SIGKILL);
+			kill(-pid_, SIGKILL);
 			break;
 		}
 		if (out_open && ready[0].revents != 0)
@@ -191,11 +200,12 @@ child_result child::finish(std::chrono::milliseconds limit)
 			err_open = drain(err_, result.err);
 	}
 	int status = 0;
-	rusage usage{};
-	wait4(pid_, &status, 0, &usage);
+	waitpid(pid_, &status, 0);
 	pid_ = -1;
 	result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-	result.peak_kib = usage.ru_maxrss;
+	char report[32] = {};
+	if (read(peak_, report, sizeof report - 1) > 0)
+		result.peak_kib = std::atol(report);
 	return result;
 }
 

@@ -16,7 +16,7 @@ struct child_result {
 	std::string err;
 	int status = -1;        // exit status, or 128 + signal number
 	bool timed_out = false;
-	long peak_kib = 0;      // peak resident memory
+	long peak_kib = 0;      // peak resident memory, in KiB
 };
 
 // A running child with pipes on its standard input and output (or its
@@ -40,7 +40,7 @@ public:
 
 private:
 	pid_t pid_ = -1;
-	int in_ = -1, out_ = -1, err_ = -1;
+	int in_ = -1, out_ = -1, err_ = -1, peak_ = -1;
 	std::string pending_;
 	std::string pending_err_;
 };
