@@ -7,7 +7,7 @@
 
 namespace {
 
-long read_fd(void *context, char *buffer, std::size_t size)
+long read_fd(void *context, char *buffer, std::size_t size) noexcept
 {
 	const int fd = *static_cast<const int *>(context);
 	for (;;) {
@@ -17,7 +17,7 @@ long read_fd(void *context, char *buffer, std::size_t size)
 	}
 }
 
-bool write_fd(void *context, const char *bytes, std::size_t size)
+bool write_fd(void *context, const char *bytes, std::size_t size) noexcept
 {
 	const int fd = *static_cast<const int *>(context);
 	while (size > 0) {
@@ -35,7 +35,7 @@ bool write_fd(void *context, const char *bytes, std::size_t size)
 
 } // namespace
 
-int run_cases()
+int run_cases() noexcept
 {
 	int in = STDIN_FILENO;
 	int out = STDOUT_FILENO;

@@ -23,7 +23,7 @@ struct writer {
 	bool failed;
 };
 
-bool flush(writer &out)
+bool flush(writer &out) noexcept
 {
 	if (out.used > 0 && !out.failed)
 		out.failed = !out.sink.write(out.sink.context, out.buffer, out.used);
@@ -31,7 +31,7 @@ bool flush(writer &out)
 	return !out.failed;
 }
 
-void put_line(writer &out, const char *text, std::size_t length)
+void put_line(writer &out, const char *text, std::size_t length) noexcept
 {
 	if (OUTPUT_SIZE - out.used <= length)
 		flush(out);
@@ -53,7 +53,7 @@ struct reader {
 // Makes more input available, or returns false at its end.  Whatever has
 // been decoded so far is written out first: the read may block, and a
 // caller that talks to us a case at a time is waiting for those lines.
-bool refill(reader &in)
+bool refill(reader &in) noexcept
 {
 	if (in.ended)
 		return false;
@@ -72,7 +72,7 @@ bool refill(reader &in)
 	return true;
 }
 
-bool is_space(char c)
+bool is_space(char c) noexcept
 {
 	return c == ' ' || (c >= '\t' && c <= '\r');
 }
@@ -82,7 +82,7 @@ enum class key_line { number, no_number, end_of_input };
 // Reads a decimal key after any white space.  Keys beyond the 32-bit range
 // saturate; the digits are counted in 64 bits and capped at 2^31, so that
 // no number of digits can overflow.
-key_line read_key(reader &in, std::int32_t &key)
+key_line read_key(reader &in, std::int32_t &key) noexcept
 {
 	for (;;) {
 		while (in.next < in.end && is_space(*in.next))
@@ -117,7 +117,7 @@ key_line read_key(reader &in, std::int32_t &key)
 }
 
 // Skips input up to and including the next newline.
-void skip_line(reader &in)
+void skip_line(reader &in) noexcept
 {
 	for (;;) {
 		const auto *newline = static_cast<const char *>(
@@ -135,7 +135,7 @@ void skip_line(reader &in)
 // Stores the next line, without its newline, in `line`: its first
 // TEXT_LIMIT bytes, the rest being skipped so that the line after it is
 // still read as a key line.  Returns the number of bytes stored.
-std::size_t read_line(reader &in, char *line)
+std::size_t read_line(reader &in, char *line) noexcept
 {
 	std::size_t stored = 0;
 	for (;;) {
@@ -161,7 +161,7 @@ struct release {
 
 } // namespace
 
-int run_cases(byte_source input, byte_sink output)
+int run_cases(byte_source input, byte_sink output) noexcept
 {
 	// Every buffer is allocated here, once, and reused by every case.
 	constexpr std::size_t total = 3 * BUFFER_SIZE + INPUT_SIZE + OUTPUT_SIZE;

@@ -9,14 +9,14 @@
 // returns how many, 0 at the end of input, or -1 on an error.  It may
 // block; the loop hands over every finished line before calling it.
 struct byte_source {
-	long (*read)(void *context, char *buffer, std::size_t size);
+	long (*read)(void *context, char *buffer, std::size_t size) noexcept;
 	void *context;
 };
 
 // Where the loop puts its lines.  `write` takes all `size` bytes or
 // returns false.
 struct byte_sink {
-	bool (*write)(void *context, const char *bytes, std::size_t size);
+	bool (*write)(void *context, const char *bytes, std::size_t size) noexcept;
 	void *context;
 };
 
@@ -29,9 +29,9 @@ inline constexpr int RUN_FAILED = 1;
 // stream ends with the key 0 or where a key line belongs, and RUN_FAILED on
 // a read or write error, a key line without a number after the first case,
 // or when its buffers cannot be allocated.
-[[nodiscard]] int run_cases(byte_source input, byte_sink output);
+[[nodiscard]] int run_cases(byte_source input, byte_sink output) noexcept;
 
 // The same on standard input and standard output.
-[[nodiscard]] int run_cases();
+[[nodiscard]] int run_cases() noexcept;
 
 #endif
