@@ -1,17 +1,61 @@
 #include "decoder.h"
+#include "normalize_kernels.h"
 
 #include <algorithm>
+
+namespace {
+
+// Branch-free: whether a byte is a letter or a space is data, not control
+// flow, since mixed text makes both branches unpredictable.  Every byte is
+// stored at the write index, which advances past all but spaces; a space
+// stored last is then overwritten with a zero.
+std::size_t normalize_portable(char *line, std::size_t size, char *compact) noexcept
+{
+	std::size_t length = 0;
+	for (std::size_t i = 0; i < size; i++) {
+		const auto byte = static_cast<unsigned char>(line[i]);
+		const auto lower = static_cast<unsigned char>(byte - 'a') < 26;
+		const auto upper = static_cast<char>(byte - (lower ? 'a' - 'A' : 0));
+		line[i] = upper;
+		compact[length] = upper;
+		length += upper != ' ';
+	}
+	if (length < size)
+		compact[length] = '\0';
+	return length;
+}
+
+bool always() noexcept
+{
+	return true;
+}
+
+} // namespace
+
+#if defined(__x86_64__)
+bool has_avx512_compress() noexcept;
+std::size_t normalize_avx512(char *line, std::size_t size, char *compact) noexcept;
+bool has_ssse3() noexcept;
+std::size_t normalize_ssse3(char *line, std::size_t size, char *compact) noexcept;
+#endif
+
+std::span<const normalize_kernel> normalize_kernels() noexcept
+{
+	static constexpr normalize_kernel kernels[] = {
+#if defined(__x86_64__)
+	    {"avx512", has_avx512_compress, normalize_avx512},
+	    {"ssse3", has_ssse3, normalize_ssse3},
+#endif
+	    {"portable", always, normalize_portable},
+	};
+	return kernels;
+}
 
 std::size_t normalize_text(std::span<char> line, std::span<char> compact) noexcept
 {
 	const std::size_t size = std::min(line.size(), compact.size());
-	std::size_t length = 0;
-	for (std::size_t i = 0; i < size; i++) {
-		const auto byte = static_cast<unsigned char>(line[i]);
-		if (byte >= 'a' && byte <= 'z')
-			line[i] = static_cast<char>(byte - ('a' - 'A'));
-		if (byte != ' ')
-			compact[length++] = line[i];
-	}
-	return length;
+	for (const normalize_kernel &kernel : normalize_kernels())
+		if (kernel.available())
+			return kernel.run(line.data(), size, compact.data());
+	return 0;
 }

@@ -1,0 +1,106 @@
+// Vector kernels for normalize_text, compiled for instruction sets beyond
+// the x86-64 baseline and used only where the processor has them.
+#if defined(__x86_64__)
+
+#include <array>
+#include <cstdint>
+#include <immintrin.h>
+
+bool has_avx512_compress() noexcept
+{
+	return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+	       __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("bmi2") &&
+	       __builtin_cpu_supports("popcnt");
+}
+
+bool has_ssse3() noexcept
+{
+	return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("popcnt");
+}
+
+// 64 bytes at a time: masked loads cover the tail without reading past the
+// line, vpcompressb drops the spaces, and a masked store writes exactly the
+// bytes kept.
+__attribute__((target("avx512f,avx512bw,avx512vbmi2,bmi2,popcnt")))
+std::size_t normalize_avx512(char *line, std::size_t size, char *compact) noexcept
+{
+	const __m512i a = _mm512_set1_epi8('a');
+	const __m512i letters = _mm512_set1_epi8(25);
+	const __m512i case_bit = _mm512_set1_epi8('a' - 'A');
+	const __m512i space = _mm512_set1_epi8(' ');
+	std::size_t length = 0;
+	for (std::size_t i = 0; i < size; i += 64) {
+		const __mmask64 live = _bzhi_u64(~std::uint64_t{0}, static_cast<unsigned>(size - i < 64 ? size - i : 64));
+		__m512i bytes = _mm512_maskz_loadu_epi8(live, line + i);
+		const __mmask64 lower = _mm512_cmple_epu8_mask(_mm512_sub_epi8(bytes, a), letters);
+		bytes = _mm512_mask_sub_epi8(bytes, lower, bytes, case_bit);
+		_mm512_mask_storeu_epi8(line + i, live, bytes);
+		const __mmask64 keep = _mm512_mask_cmpneq_epi8_mask(live, bytes, space);
+		const auto kept = static_cast<unsigned>(_mm_popcnt_u64(keep));
+		_mm512_mask_storeu_epi8(compact + length, _bzhi_u64(~std::uint64_t{0}, kept),
+		                        _mm512_maskz_compress_epi8(keep, bytes));
+		length += kept;
+	}
+	return length;
+}
+
+namespace {
+
+// For each pattern of spaces among 8 bytes, the shuffle that moves the
+// other bytes to the front in order; 0x80 marks lanes left empty.
+constexpr std::array<std::array<std::uint8_t, 8>, 256> squeeze_table = [] {
+	std::array<std::array<std::uint8_t, 8>, 256> table{};
+	for (unsigned spaces = 0; spaces < 256; spaces++) {
+		unsigned out = 0;
+		for (unsigned bit = 0; bit < 8; bit++)
+			if ((spaces & (1u << bit)) == 0)
+				table[spaces][out++] = static_cast<std::uint8_t>(bit);
+		while (out < 8)
+			table[spaces][out++] = 0x80;
+	}
+	return table;
+}();
+
+} // namespace
+
+// 16 bytes at a time, each half squeezed by a table-driven pshufb.  Each
+// 8-byte store writes zeros past the bytes it keeps, which pshufb puts in
+// the lanes marked 0x80; the next store starts on top of them.  Stores stay
+// below the input position, hence inside compact.
+__attribute__((target("ssse3,popcnt")))
+std::size_t normalize_ssse3(char *line, std::size_t size, char *compact) noexcept
+{
+	const __m128i shift_to_signed = _mm_set1_epi8(static_cast<char>(0x80 - 'a'));
+	const __m128i above_z = _mm_set1_epi8(static_cast<char>(-128 + 26));
+	const __m128i case_bit = _mm_set1_epi8('a' - 'A');
+	const __m128i space = _mm_set1_epi8(' ');
+	const __m128i high_half = _mm_set1_epi8(8);
+	std::size_t length = 0, i = 0;
+	for (; i + 16 <= size; i += 16) {
+		__m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(line + i));
+		const __m128i lower = _mm_cmplt_epi8(_mm_add_epi8(bytes, shift_to_signed), above_z);
+		bytes = _mm_sub_epi8(bytes, _mm_and_si128(lower, case_bit));
+		_mm_storeu_si128(reinterpret_cast<__m128i *>(line + i), bytes);
+
+		const auto spaces = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, space)));
+		const __m128i low_shuffle = _mm_loadl_epi64(
+		    reinterpret_cast<const __m128i *>(squeeze_table[spaces & 0xff].data()));
+		const __m128i high_shuffle = _mm_add_epi8(
+		    _mm_loadl_epi64(reinterpret_cast<const __m128i *>(squeeze_table[spaces >> 8].data())), high_half);
+
+		_mm_storel_epi64(reinterpret_cast<__m128i *>(compact + length), _mm_shuffle_epi8(bytes, low_shuffle));
+		length += 8 - static_cast<unsigned>(_mm_popcnt_u32(spaces & 0xff));
+		_mm_storel_epi64(reinterpret_cast<__m128i *>(compact + length), _mm_shuffle_epi8(bytes, high_shuffle));
+		length += 8 - static_cast<unsigned>(_mm_popcnt_u32(spaces >> 8));
+	}
+	for (; i < size; i++) {
+		const auto byte = static_cast<unsigned char>(line[i]);
+		if (static_cast<unsigned char>(byte - 'a') < 26)
+			line[i] = static_cast<char>(byte - ('a' - 'A'));
+		if (byte != ' ')
+			compact[length++] = line[i];
+	}
+	return length;
+}
+
+#endif
