@@ -12,11 +12,12 @@
 inline constexpr std::size_t BUFFER_SIZE = 10000;
 
 // Upper-cases the ASCII letters a-z of `line` in place and copies every byte
-// of it but the space (0x20) to the front of `compact`, in order.  Returns
-// the number of bytes copied, L.  Bytes of `compact` from L on that were
-// zero are zero afterwards, so a zero-filled buffer holds a zero-terminated
-// text; none past the first line.size() is touched.  At most compact.size()
-// bytes of `line` are considered.
+// of it but the space (0x20) to the front of `compact`, in order.  The line
+// ends at its first zero byte, if it has one; bytes after that are not
+// touched.  Returns the number of bytes copied, L.  Bytes of `compact` from
+// L on that were zero are zero afterwards, so a zero-filled buffer holds a
+// zero-terminated text; none past the first line.size() is touched.  At
+// most compact.size() bytes of `line` are considered.
 [[nodiscard]] std::size_t normalize_text(std::span<char> line,
                                          std::span<char> compact) noexcept;
 

@@ -1,5 +1,5 @@
 #include "decoder.h"
-#include "normalize_kernels.h"
+#include "kernels.h"
 
 #include <algorithm>
 
@@ -14,6 +14,8 @@ std::size_t normalize_portable(char *line, std::size_t size, char *compact) noex
 	std::size_t length = 0;
 	for (std::size_t i = 0; i < size; i++) {
 		const auto byte = static_cast<unsigned char>(line[i]);
+		if (byte == 0)
+			break;
 		const auto lower = static_cast<unsigned char>(byte - 'a') < 26;
 		const auto upper = static_cast<char>(byte - (lower ? 'a' - 'A' : 0));
 		line[i] = upper;
@@ -32,13 +34,6 @@ bool always() noexcept
 
 } // namespace
 
-#if defined(__x86_64__)
-bool has_avx512_compress() noexcept;
-std::size_t normalize_avx512(char *line, std::size_t size, char *compact) noexcept;
-bool has_ssse3() noexcept;
-std::size_t normalize_ssse3(char *line, std::size_t size, char *compact) noexcept;
-#endif
-
 std::span<const normalize_kernel> normalize_kernels() noexcept
 {
 	static constexpr normalize_kernel kernels[] = {
@@ -54,8 +49,11 @@ std::span<const normalize_kernel> normalize_kernels() noexcept
 std::size_t normalize_text(std::span<char> line, std::span<char> compact) noexcept
 {
 	const std::size_t size = std::min(line.size(), compact.size());
-	for (const normalize_kernel &kernel : normalize_kernels())
-		if (kernel.available())
-			return kernel.run(line.data(), size, compact.data());
-	return 0;
+#if defined(__x86_64__)
+	if (has_avx512_compress())
+		return normalize_avx512(line.data(), size, compact.data());
+	if (has_ssse3())
+		return normalize_ssse3(line.data(), size, compact.data());
+#endif
+	return normalize_portable(line.data(), size, compact.data());
 }

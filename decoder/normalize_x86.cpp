@@ -2,6 +2,8 @@
 // the x86-64 baseline and used only where the processor has them.
 #if defined(__x86_64__)
 
+#include "kernels.h"
+
 #include <array>
 #include <cstdint>
 #include <immintrin.h>
@@ -19,8 +21,8 @@ bool has_ssse3() noexcept
 }
 
 // 64 bytes at a time: masked loads cover the tail without reading past the
-// line, vpcompressb drops the spaces, and a masked store writes exactly the
-// bytes kept.
+// line, a zero byte masks off itself and all after it, vpcompressb drops
+// the spaces, and a masked store writes exactly the bytes kept.
 __attribute__((target("avx512f,avx512bw,avx512vbmi2,bmi2,popcnt")))
 std::size_t normalize_avx512(char *line, std::size_t size, char *compact) noexcept
 {
@@ -30,8 +32,10 @@ std::size_t normalize_avx512(char *line, std::size_t size, char *compact) noexce
 	const __m512i space = _mm512_set1_epi8(' ');
 	std::size_t length = 0;
 	for (std::size_t i = 0; i < size; i += 64) {
-		const __mmask64 live = _bzhi_u64(~std::uint64_t{0}, static_cast<unsigned>(size - i < 64 ? size - i : 64));
+		__mmask64 live = _bzhi_u64(~std::uint64_t{0}, static_cast<unsigned>(size - i < 64 ? size - i : 64));
 		__m512i bytes = _mm512_maskz_loadu_epi8(live, line + i);
+		const __mmask64 zeros = _mm512_mask_testn_epi8_mask(live, bytes, bytes);
+		live &= (zeros & (0 - zeros)) - 1;
 		const __mmask64 lower = _mm512_cmple_epu8_mask(_mm512_sub_epi8(bytes, a), letters);
 		bytes = _mm512_mask_sub_epi8(bytes, lower, bytes, case_bit);
 		_mm512_mask_storeu_epi8(line + i, live, bytes);
@@ -40,6 +44,8 @@ std::size_t normalize_avx512(char *line, std::size_t size, char *compact) noexce
 		_mm512_mask_storeu_epi8(compact + length, _bzhi_u64(~std::uint64_t{0}, kept),
 		                        _mm512_maskz_compress_epi8(keep, bytes));
 		length += kept;
+		if (zeros != 0)
+			break;
 	}
 	return length;
 }
@@ -63,7 +69,8 @@ constexpr std::array<std::array<std::uint8_t, 8>, 256> squeeze_table = [] {
 
 } // namespace
 
-// 16 bytes at a time, each half squeezed by a table-driven pshufb.  Each
+// 16 bytes at a time, each half squeezed by a table-driven pshufb; the
+// block holding a zero byte, and what is left at the end, go byte by byte.  Each
 // 8-byte store writes zeros past the bytes it keeps, which pshufb puts in
 // the lanes marked 0x80; the next store starts on top of them.  Stores stay
 // below the input position, hence inside compact.
@@ -78,6 +85,11 @@ std::size_t normalize_ssse3(char *line, std::size_t size, char *compact) noexcep
 	std::size_t length = 0, i = 0;
 	for (; i + 16 <= size; i += 16) {
 		__m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(line + i));
+		const int zeros = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128()));
+		if (zeros != 0) {
+			size = i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(zeros)));
+			break;
+		}
 		const __m128i lower = _mm_cmplt_epi8(_mm_add_epi8(bytes, shift_to_signed), above_z);
 		bytes = _mm_sub_epi8(bytes, _mm_and_si128(lower, case_bit));
 		_mm_storeu_si128(reinterpret_cast<__m128i *>(line + i), bytes);
@@ -95,6 +107,8 @@ std::size_t normalize_ssse3(char *line, std::size_t size, char *compact) noexcep
 	}
 	for (; i < size; i++) {
 		const auto byte = static_cast<unsigned char>(line[i]);
+		if (byte == 0)
+			break;
 		if (static_cast<unsigned char>(byte - 'a') < 26)
 			line[i] = static_cast<char>(byte - ('a' - 'A'));
 		if (byte != ' ')

@@ -1,6 +1,6 @@
 // Every normalisation kernel this processor can run, against a plain
 // model, on random lines of every length around the vector widths.
-#include "normalize_kernels.h"
+#include "kernels.h"
 #include "model.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +16,8 @@ void check_kernel(const normalize_kernel &kernel, const std::string &original)
 	std::string expected_line = original;
 	std::string expected_compact;
 	for (char &c : expected_line) {
+		if (c == '\0')
+			break;
 		if (c >= 'a' && c <= 'z')
 			c = static_cast<char>(c - ('a' - 'A'));
 		if (c != ' ')
@@ -34,7 +36,8 @@ void check_kernel(const normalize_kernel &kernel, const std::string &original)
 		    << kernel.name << " wrote past the compact text at " << i << " of " << original.size();
 }
 
-// Texts with many spaces and letters, and texts of any byte at all.
+// Texts with many spaces and letters, and texts of any byte at all, zero
+// bytes included.
 std::string random_line(std::mt19937 &random, std::size_t length, bool any_byte)
 {
 	if (any_byte)
@@ -67,6 +70,37 @@ TEST(NormalizeKernels, AgreeWithThePlainModel)
 				check_kernel(kernel, std::string(n, ' '));
 				check_kernel(kernel, std::string(n, 'q'));
 			}
+		// A zero byte at every place of a text that spans several blocks.
+		for (std::size_t zero = 0; zero < 200; zero++) {
+			std::string line = random_line(random, 200, false);
+			line[zero] = '\0';
+			check_kernel(kernel, line);
+		}
+	}
+	EXPECT_GE(tried, 1);
+}
+
+// Every decoding kernel, for every length it handles up to 300 and every
+// key that makes a grid of two rows or more.
+TEST(DecodeKernels, AgreeWithThePlacementLoop)
+{
+	std::mt19937 random(11);
+	int tried = 0;
+	for (const decode_kernel &kernel : decode_kernels()) {
+		if (!kernel.available())
+			continue;
+		tried++;
+		for (std::size_t length = 3; length <= std::min<std::size_t>(kernel.max_length, 300); length++) {
+			const std::string text = random_text(random, length, 0);
+			for (std::size_t key = 2; key < length; key++) {
+				std::string out(length + 64, guard);
+				kernel.run(text.data(), length, key, out.data());
+				ASSERT_EQ(out.substr(0, length), place_columns(text, static_cast<std::int64_t>(key)))
+				    << kernel.name << " length " << length << " key " << key;
+				ASSERT_EQ(out.substr(length), std::string(64, guard))
+				    << kernel.name << " wrote past the text, length " << length << " key " << key;
+			}
+		}
 	}
 	EXPECT_GE(tried, 1);
 }

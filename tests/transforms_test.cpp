@@ -55,6 +55,7 @@ TEST(NormalizeText, Table)
 	    {"letter neighbours unchanged", "`a{z@Z[", "`A{Z@Z[", "`A{Z@Z["},
 	    {"high bytes unchanged", "\xc3\xa9t\xc3\xa9 \xff\x80", "\xc3\xa9T\xc3\xa9\xff\x80", "\xc3\xa9T\xc3\xa9 \xff\x80"},
 	    {"other white space kept", "\v\f x", "\v\fX", "\v\f X"},
+	    {"zero byte ends the line", std::string("a b\0c d", 7), "AB", std::string("A B\0c d", 7)},
 	};
 	for (const normalize_case &c : cases) {
 		const normalized got = normalize(c.line);

@@ -1,0 +1,49 @@
+// The implementations behind normalize_text and decode_columns, one per
+// instruction set, so that tests can hold each against a plain model on
+// whatever processor they run on.
+#ifndef UNTRANSPOSE_KERNELS_H
+#define UNTRANSPOSE_KERNELS_H
+
+#include <cstddef>
+#include <span>
+
+// Each kernel upper-cases line[0, size), or the part before its first zero
+// byte, in place and writes its bytes but spaces to compact, returning
+// their count L.  compact must hold size
+// bytes.  Bytes of compact from L on that were zero are zero afterwards,
+// and nothing at or past compact + size is touched.
+using normalize_kernel_fn = std::size_t (*)(char *line, std::size_t size, char *compact) noexcept;
+
+struct normalize_kernel {
+	const char *name;
+	bool (*available)() noexcept;
+	normalize_kernel_fn run;
+};
+
+// Fastest first; the last, portable C++, is always available.
+std::span<const normalize_kernel> normalize_kernels() noexcept;
+
+// Each kernel decodes text[0, length) with 2 <= key < length into
+// out[0, length) and writes nothing else; it handles lengths up to
+// max_length.
+using decode_kernel_fn = void (*)(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
+
+struct decode_kernel {
+	const char *name;
+	bool (*available)() noexcept;
+	std::size_t max_length;
+	decode_kernel_fn run;
+};
+
+std::span<const decode_kernel> decode_kernels() noexcept;
+
+#if defined(__x86_64__)
+bool has_avx512_compress() noexcept;
+bool has_ssse3() noexcept;
+bool has_avx512_permute() noexcept;
+std::size_t normalize_avx512(char *line, std::size_t size, char *compact) noexcept;
+std::size_t normalize_ssse3(char *line, std::size_t size, char *compact) noexcept;
+void decode_avx512_small(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
+#endif
+
+#endif
