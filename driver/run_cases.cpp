@@ -186,11 +186,15 @@ int run_cases(byte_source input, byte_sink output) noexcept
 		const key_line got = read_key(in, key);
 		if (got == key_line::no_number && !first)
 			status = RUN_FAILED;
-		if (got != key_line::number || key == 0)
+		if (in.failed || got != key_line::number || key == 0)
 			break;
 
+		// A case cut short by a read error is not printed: its key or
+		// text may be only part of what the input held.
 		skip_line(in);
 		const std::size_t stored = read_line(in, line);
+		if (in.failed)
+			break;
 		const std::size_t length = normalize_text({line, stored}, {compact, BUFFER_SIZE});
 		decode_columns({compact, BUFFER_SIZE}, length, key, {decoded, BUFFER_SIZE});
 		put_line(out, decoded, length);
