@@ -66,7 +66,7 @@ const char *program_path()
 	return UNTRANSPOSE_PROGRAM;
 }
 
-child::child(const char *stdout_path, const char *setting)
+child::child(const char *stdout_path, const char *setting, const char *stdin_path)
 {
 	std::signal(SIGPIPE, SIG_IGN);
 	int in[2], out[2], err[2], peak[2];
@@ -86,7 +86,12 @@ child::child(const char *stdout_path, const char *setting)
 		// A group of its own, so that a timeout can end the launcher and
 		// everything it started together.
 		setpgid(0, 0);
-		dup2(in[0], STDIN_FILENO);
+		if (stdin_path != nullptr) {
+			const int fd = open(stdin_path, O_RDONLY);
+			dup2(fd, STDIN_FILENO);
+		} else {
+			dup2(in[0], STDIN_FILENO);
+		}
 		if (stdout_path != nullptr) {
 			const int fd = open(stdout_path, O_WRONLY);
 			dup2(fd, STDOUT_FILENO);

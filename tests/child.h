@@ -23,8 +23,10 @@ struct child_result {
 // standard output on a given file, such as /dev/full).
 class child {
 public:
-	// `setting` is an extra NAME=VALUE for the child's environment.
-	explicit child(const char *stdout_path = nullptr, const char *setting = nullptr);
+	// `setting` is an extra NAME=VALUE for the child's environment, and
+	// `stdin_path` a file to read instead of the input pipe.
+	explicit child(const char *stdout_path = nullptr, const char *setting = nullptr,
+	               const char *stdin_path = nullptr);
 	~child();
 	child(const child &) = delete;
 	child &operator=(const child &) = delete;

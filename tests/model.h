@@ -2,6 +2,7 @@
 #ifndef UNTRANSPOSE_TESTS_MODEL_H
 #define UNTRANSPOSE_TESTS_MODEL_H
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <random>
@@ -33,6 +34,58 @@ inline std::string place_columns(std::string_view compact, std::int64_t key)
 		p += key;
 	}
 	return out;
+}
+
+struct model_result {
+	std::string output;
+	int status = 0;
+};
+
+// The whole filter over an input held in memory, written as directly as
+// the input format reads: what the program must print, and its status.
+inline model_result run_model(std::string_view in)
+{
+	const auto is_space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+	const auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
+	const auto line_end = [&in](std::size_t from) { return std::min(in.find('\n', from), in.size()); };
+	model_result result;
+	std::size_t pos = 0;
+	for (bool first = true;; first = false) {
+		while (pos < in.size() && is_space(in[pos]))
+			pos++;
+		if (pos == in.size())
+			return result;
+		const bool negative = in[pos] == '-';
+		if (in[pos] == '-' || in[pos] == '+')
+			pos++;
+		const std::size_t digits = pos;
+		std::int64_t magnitude = 0;
+		for (; pos < in.size() && is_digit(in[pos]); pos++)
+			magnitude = std::min<std::int64_t>(magnitude * 10 + (in[pos] - '0'), std::int64_t{1} << 31);
+		if (pos == digits) {
+			result.status = first ? 0 : 1;
+			return result;
+		}
+		const std::int64_t key = negative ? -magnitude : std::min<std::int64_t>(magnitude, (std::int64_t{1} << 31) - 1);
+		if (key == 0)
+			return result;
+
+		pos = std::min(line_end(pos) + 1, in.size());
+		std::string_view text = in.substr(pos, line_end(pos) - pos);
+		pos = std::min(line_end(pos) + 1, in.size());
+		text = text.substr(0, 9999);
+		text = text.substr(0, text.find('\0'));
+
+		std::string compact;
+		for (char c : text) {
+			if (c >= 'a' && c <= 'z')
+				c = static_cast<char>(c - ('a' - 'A'));
+			if (c != ' ')
+				compact += c;
+		}
+		result.output += key >= 1 ? place_columns(compact, key) : compact;
+		result.output += '\n';
+	}
 }
 
 // Random bytes from `min` to 255, newline excluded.
