@@ -1,0 +1,24 @@
+#!/bin/sh
+# Installs into a staging prefix, runs the installed filter on the sample
+# stream and checks that the manual page is in place.
+#   install_test.sh BUILD_DIR SAMPLE_STREAM STAGING_DIR
+set -eu
+build=$1 sample=$2 stage=$3
+rm -rf "$stage"
+cmake --install "$build" --prefix "$stage" >/dev/null
+
+got=$("$stage/bin/untranspose" < "$sample")
+expected='ATTACKATDAWN
+HELLOWORLD
+COLUMNARTRANSPOSITIONISOLDBUTSTILLFUN
+MEETMEUNDERTHEOLDCLOCKTOWERATNOON
+ABC'
+if [ "$got" != "$expected" ]; then
+	printf 'installed untranspose printed:\n%s\n' "$got" >&2
+	exit 1
+fi
+
+page="$stage/share/man/man1/untranspose.1"
+[ -s "$page" ] || { echo "no manual page at $page" >&2; exit 1; }
+grep -q '^\.SH EXIT STATUS' "$page" || { echo "manual page lacks EXIT STATUS" >&2; exit 1; }
+echo "installed and ran"
