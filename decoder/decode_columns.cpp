@@ -20,11 +20,6 @@ void decode_portable(const char *text, std::size_t length, std::size_t key, char
 	}
 }
 
-bool always() noexcept
-{
-	return true;
-}
-
 } // namespace
 
 std::span<const decode_kernel> decode_kernels() noexcept
@@ -32,8 +27,9 @@ std::span<const decode_kernel> decode_kernels() noexcept
 	static constexpr decode_kernel kernels[] = {
 #if defined(__x86_64__)
 	    {"avx512 small", has_avx512_permute, 64, decode_avx512_small},
+	    {"sse2 blocks", always_available, BUFFER_SIZE, decode_sse2_blocks},
 #endif
-	    {"portable", always, BUFFER_SIZE, decode_portable},
+	    {"portable", always_available, BUFFER_SIZE, decode_portable},
 	};
 	return kernels;
 }
@@ -54,6 +50,8 @@ void decode_columns(std::span<const char> compact, std::size_t length,
 #if defined(__x86_64__)
 	if (length <= 64 && has_avx512_permute())
 		return decode_avx512_small(compact.data(), length, columns, output.data());
-#endif
+	return decode_sse2_blocks(compact.data(), length, columns, output.data());
+#else
 	decode_portable(compact.data(), length, columns, output.data());
+#endif
 }

@@ -14,6 +14,12 @@
 // and nothing at or past compact + size is touched.
 using normalize_kernel_fn = std::size_t (*)(char *line, std::size_t size, char *compact) noexcept;
 
+// The availability test of the portable kernels.
+inline bool always_available() noexcept
+{
+	return true;
+}
+
 struct normalize_kernel {
 	const char *name;
 	bool (*available)() noexcept;
@@ -44,6 +50,7 @@ bool has_avx512_permute() noexcept;
 std::size_t normalize_avx512(char *line, std::size_t size, char *compact) noexcept;
 std::size_t normalize_ssse3(char *line, std::size_t size, char *compact) noexcept;
 void decode_avx512_small(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
+void decode_sse2_blocks(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
 #endif
 
 #endif

@@ -27,11 +27,6 @@ std::size_t normalize_portable(char *line, std::size_t size, char *compact) noex
 	return length;
 }
 
-bool always() noexcept
-{
-	return true;
-}
-
 } // namespace
 
 std::span<const normalize_kernel> normalize_kernels() noexcept
@@ -41,7 +36,7 @@ std::span<const normalize_kernel> normalize_kernels() noexcept
 	    {"avx512", has_avx512_compress, normalize_avx512},
 	    {"ssse3", has_ssse3, normalize_ssse3},
 #endif
-	    {"portable", always, normalize_portable},
+	    {"portable", always_available, normalize_portable},
 	};
 	return kernels;
 }

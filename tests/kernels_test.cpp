@@ -80,8 +80,20 @@ TEST(NormalizeKernels, AgreeWithThePlainModel)
 	EXPECT_GE(tried, 1);
 }
 
-// Every decoding kernel, for every length it handles up to 300 and every
-// key that makes a grid of two rows or more.
+void check_decode(const decode_kernel &kernel, const std::string &text, std::size_t key)
+{
+	const std::size_t length = text.size();
+	std::string out(length + 64, guard);
+	kernel.run(text.data(), length, key, out.data());
+	ASSERT_EQ(out.substr(0, length), place_columns(text, static_cast<std::int64_t>(key)))
+	    << kernel.name << " length " << length << " key " << key;
+	ASSERT_EQ(out.substr(length), std::string(64, guard))
+	    << kernel.name << " wrote past the text, length " << length << " key " << key;
+}
+
+// Every decoding kernel, for every length it handles up to 300 with every
+// key that makes a grid of two rows or more, and long texts with keys
+// around the block sizes.
 TEST(DecodeKernels, AgreeWithThePlacementLoop)
 {
 	std::mt19937 random(11);
@@ -92,14 +104,18 @@ TEST(DecodeKernels, AgreeWithThePlacementLoop)
 		tried++;
 		for (std::size_t length = 3; length <= std::min<std::size_t>(kernel.max_length, 300); length++) {
 			const std::string text = random_text(random, length, 0);
-			for (std::size_t key = 2; key < length; key++) {
-				std::string out(length + 64, guard);
-				kernel.run(text.data(), length, key, out.data());
-				ASSERT_EQ(out.substr(0, length), place_columns(text, static_cast<std::int64_t>(key)))
-				    << kernel.name << " length " << length << " key " << key;
-				ASSERT_EQ(out.substr(length), std::string(64, guard))
-				    << kernel.name << " wrote past the text, length " << length << " key " << key;
-			}
+			for (std::size_t key = 2; key < length; key++)
+				check_decode(kernel, text, key);
+		}
+		for (std::size_t length : {1000u, 4097u, 9999u}) {
+			if (length > kernel.max_length)
+				continue;
+			const std::string text = random_text(random, length, 0);
+			for (std::size_t key : {2u, 7u, 8u, 9u, 15u, 16u, 17u, 63u, 64u, 65u, 100u, 200u, 999u, 1250u})
+				check_decode(kernel, text, key);
+			check_decode(kernel, text, length / 8);
+			check_decode(kernel, text, length / 8 + 1);
+			check_decode(kernel, text, length - 1);
 		}
 	}
 	EXPECT_GE(tried, 1);
