@@ -84,8 +84,10 @@ child::child(const char *stdout_path, const char *setting, const char *stdin_pat
 		throw std::runtime_error("fork failed");
 	if (pid_ == 0) {
 		// A group of its own, so that a timeout can end the launcher and
-		// everything it started together.
+		// everything it started together; and SIGPIPE as a shell leaves
+		// it, since an ignored signal stays ignored across exec.
 		setpgid(0, 0);
+		std::signal(SIGPIPE, SIG_DFL);
 		if (stdin_path != nullptr) {
 			const int fd = open(stdin_path, O_RDONLY);
 			dup2(fd, STDIN_FILENO);
@@ -183,6 +185,13 @@ void child::close_input()
 	if (in_ >= 0)
 		close(in_);
 	in_ = -1;
+}
+
+void child::close_output()
+{
+	if (out_ >= 0)
+		close(out_);
+	out_ = -1;
 }
 
 child_result child::finish(std::chrono::milliseconds limit)

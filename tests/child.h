@@ -37,6 +37,8 @@ public:
 	// Returns what was read; it lacks the newline on timeout or end.
 	std::string read_line(std::chrono::milliseconds limit);
 	void close_input();
+	// Closes our end of the child's output pipe, as a reader that goes away.
+	void close_output();
 	// Waits for the child to end, killing it after `limit`.
 	child_result finish(std::chrono::milliseconds limit);
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <string>
 
@@ -165,6 +166,18 @@ TEST(EndToEnd, FailsWhenOutputCannotBeWritten)
 	EXPECT_EQ(full.err, "");
 	const child_result empty = run_program("0\n", 10s, "/dev/full");
 	EXPECT_EQ(empty.status, 0) << "nothing to write is not a failure";
+}
+
+// Like other filters, it ends by SIGPIPE when its reader goes away.
+TEST(EndToEnd, EndsBySignalWhenTheReaderGoesAway)
+{
+	child program;
+	program.close_output();
+	program.send("2\nabcd\n0\n");
+	program.close_input();
+	const child_result got = program.finish(10s);
+	EXPECT_EQ(got.status, 128 + SIGPIPE);
+	EXPECT_EQ(got.err, "");
 }
 
 // The program's one allocation fails: a preloaded calloc returns null.
