@@ -1,17 +1,71 @@
-// Standard input and output as the case loop's byte source and sink, with
-// plain read(2) and write(2): the loop does its own buffering.
+// Standard input and output as the case loop's byte source and sink, read
+// and written with the system's own calls: the loop does its own buffering.
+// This is the one place that knows which system it runs on.
 #include "run_cases.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <stdio.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace {
+
+#if defined(_WIN32)
+constexpr int INPUT_FD = 0;
+constexpr int OUTPUT_FD = 1;
+// The C runtime counts bytes in an unsigned int and returns an int.
+constexpr std::size_t MOST_AT_ONCE = INT_MAX;
+
+long read_some(int fd, char *buffer, std::size_t size) noexcept
+{
+	return _read(fd, buffer, static_cast<unsigned int>(size));
+}
+
+long write_some(int fd, const char *bytes, std::size_t size) noexcept
+{
+	return _write(fd, bytes, static_cast<unsigned int>(size));
+}
+
+// In text mode the C runtime turns CR LF into LF on input, LF into CR LF
+// on output, and ends the input at a 0x1A byte.  The filter's input and
+// output are bytes, the same as on every other system.
+void set_binary() noexcept
+{
+	_setmode(INPUT_FD, _O_BINARY);
+	_setmode(OUTPUT_FD, _O_BINARY);
+}
+#else
+constexpr int INPUT_FD = STDIN_FILENO;
+constexpr int OUTPUT_FD = STDOUT_FILENO;
+constexpr std::size_t MOST_AT_ONCE = SSIZE_MAX < LONG_MAX ? SSIZE_MAX : LONG_MAX;
+
+long read_some(int fd, char *buffer, std::size_t size) noexcept
+{
+	return static_cast<long>(read(fd, buffer, size));
+}
+
+long write_some(int fd, const char *bytes, std::size_t size) noexcept
+{
+	return static_cast<long>(write(fd, bytes, size));
+}
+
+void set_binary() noexcept
+{
+}
+#endif
 
 long read_fd(void *context, char *buffer, std::size_t size) noexcept
 {
 	const int fd = *static_cast<const int *>(context);
 	for (;;) {
-		const ssize_t got = read(fd, buffer, size);
+		const long got = read_some(fd, buffer, std::min(size, MOST_AT_ONCE));
 		if (got >= 0 || errno != EINTR)
 			return got;
 	}
@@ -21,7 +75,7 @@ bool write_fd(void *context, const char *bytes, std::size_t size) noexcept
 {
 	const int fd = *static_cast<const int *>(context);
 	while (size > 0) {
-		const ssize_t put = write(fd, bytes, size);
+		const long put = write_some(fd, bytes, std::min(size, MOST_AT_ONCE));
 		if (put < 0) {
 			if (errno == EINTR)
 				continue;
@@ -37,7 +91,8 @@ bool write_fd(void *context, const char *bytes, std::size_t size) noexcept
 
 int run_cases() noexcept
 {
-	int in = STDIN_FILENO;
-	int out = STDOUT_FILENO;
+	set_binary();
+	int in = INPUT_FD;
+	int out = OUTPUT_FD;
 	return run_cases(byte_source{read_fd, &in}, byte_sink{write_fd, &out});
 }
