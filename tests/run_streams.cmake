@@ -1,0 +1,48 @@
+# Runs the filter on every input of one table that write_streams wrote and
+# holds its output, byte for byte, and its exit status to the table.
+#   cmake -DPROGRAM=P -DDIR=D -DTABLE=T [-DEMULATOR=E] -P run_streams.cmake
+# UNTRANSPOSE_RUN_UNDER in the environment names a command to run the
+# filter under, such as valgrind.
+if(DEFINED ENV{UNTRANSPOSE_RUN_UNDER})
+	separate_arguments(under UNIX_COMMAND "$ENV{UNTRANSPOSE_RUN_UNDER}")
+endif()
+file(STRINGS "${DIR}/${TABLE}.index" entries)
+if(NOT entries)
+	message(FATAL_ERROR "no cases in ${DIR}/${TABLE}.index")
+endif()
+
+set(failures 0)
+foreach(entry IN LISTS entries)
+	if(NOT entry MATCHES "^([0-9]+) ([0-9]+) (.*)$")
+		message(FATAL_ERROR "bad index line: ${entry}")
+	endif()
+	set(stem "${DIR}/${TABLE}.${CMAKE_MATCH_1}")
+	set(status ${CMAKE_MATCH_2})
+	set(name "${CMAKE_MATCH_3}")
+	execute_process(COMMAND ${EMULATOR} ${under} "${PROGRAM}"
+		INPUT_FILE "${stem}.in" OUTPUT_FILE "${stem}.got" ERROR_VARIABLE errors
+		RESULT_VARIABLE result TIMEOUT 120)
+	file(SHA256 "${stem}.out" expected_sum)
+	file(SHA256 "${stem}.got" got_sum)
+	set(problems "")
+	if(NOT got_sum STREQUAL expected_sum)
+		file(SIZE "${stem}.out" expected_size)
+		file(SIZE "${stem}.got" got_size)
+		string(APPEND problems " output differs (${got_size} bytes, expected ${expected_size}: see ${stem}.got);")
+	endif()
+	if(NOT result STREQUAL status)
+		string(APPEND problems " status ${result}, expected ${status};")
+	endif()
+	if(NOT errors STREQUAL "")
+		string(APPEND problems " wrote to standard error: ${errors};")
+	endif()
+	if(problems)
+		message("FAIL ${TABLE}: ${name}:${problems}")
+		math(EXPR failures "${failures} + 1")
+	else()
+		message("ok   ${TABLE}: ${name}")
+	endif()
+endforeach()
+if(failures GREATER 0)
+	message(FATAL_ERROR "${failures} case(s) failed")
+endif()
