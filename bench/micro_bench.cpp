@@ -35,7 +35,7 @@ void normalize(benchmark::State &state)
 		benchmark::DoNotOptimize(normalize_text(line, compact));
 		benchmark::ClobberMemory();
 	}
-	state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * length));
+	state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(length));
 }
 
 void decode(benchmark::State &state)
@@ -49,7 +49,7 @@ void decode(benchmark::State &state)
 		benchmark::DoNotOptimize(output.data());
 		benchmark::ClobberMemory();
 	}
-	state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * length));
+	state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(length));
 }
 
 void copy(benchmark::State &state)
@@ -62,7 +62,7 @@ void copy(benchmark::State &state)
 		benchmark::DoNotOptimize(to.data());
 		benchmark::ClobberMemory();
 	}
-	state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * length));
+	state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(length));
 }
 
 // Key -1 stands for the text's own length: the text comes back unchanged.

@@ -64,7 +64,7 @@ workload make_workload(const char *name, const std::string &dir, std::size_t cas
 	for (std::size_t i = 0; i < cases; i++) {
 		stream += std::to_string(min_key + next(random) % (max_key - min_key + 1));
 		stream += '\n';
-		append_text(stream, random, min_length + next(random) % (max_length - min_length + 1));
+		append_text(stream, random, min_length + static_cast<std::size_t>(next(random) % (max_length - min_length + 1)));
 		stream += '\n';
 	}
 	stream += "0\n";
