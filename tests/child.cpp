@@ -18,7 +18,7 @@ using clock_type = std::chrono::steady_clock;
 int remaining_ms(clock_type::time_point deadline)
 {
 	const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock_type::now());
-	return static_cast<int>(std::max<long>(0, left.count()));
+	return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, 1000000));
 }
 
 void set_nonblocking(int fd)
@@ -40,24 +40,42 @@ bool drain(int fd, std::string &sink)
 	}
 }
 
+void split_words(const char *text, std::vector<std::string> &words)
+{
+	const std::string all = text;
+	std::size_t at = 0;
+	while ((at = all.find_first_not_of(' ', at)) != std::string::npos) {
+		const std::size_t stop = std::min(all.find(' ', at), all.size());
+		words.push_back(all.substr(at, stop - at));
+		at = stop;
+	}
+}
+
+// The emulator that runs this build's programs, when it was built for
+// another processor: the launcher needs it as much as the filter does.
+std::vector<std::string> emulator()
+{
+	std::vector<std::string> words;
+	split_words(UNTRANSPOSE_EMULATOR, words);
+	return words;
+}
+
 // Extra words before the program, such as "valgrind -q", from the
 // environment: memory checkers run the same end-to-end tests.
 std::vector<std::string> launcher()
 {
-	std::vector<std::string> words;
-	if (const char *run_under = std::getenv("UNTRANSPOSE_RUN_UNDER")) {
-		std::string all = run_under;
-		std::size_t at = 0;
-		while ((at = all.find_first_not_of(' ', at)) != std::string::npos) {
-			const std::size_t stop = std::min(all.find(' ', at), all.size());
-			words.push_back(all.substr(at, stop - at));
-			at = stop;
-		}
-	}
+	std::vector<std::string> words = emulator();
+	if (const char *run_under = std::getenv("UNTRANSPOSE_RUN_UNDER"))
+		split_words(run_under, words);
 	return words;
 }
 
 } // namespace
+
+bool under_emulator()
+{
+	return !emulator().empty();
+}
 
 const char *program_path()
 {
@@ -75,7 +93,9 @@ child::child(const char *stdout_path, const char *setting, const char *stdin_pat
 
 	// The program runs under the peak memory launcher, which reports on
 	// the last pipe.
-	std::vector<std::string> words = {PEAK_MEMORY, std::to_string(peak[1])};
+	std::vector<std::string> words = emulator();
+	words.emplace_back(PEAK_MEMORY);
+	words.push_back(std::to_string(peak[1]));
 	for (std::string &word : launcher())
 		words.push_back(std::move(word));
 	words.emplace_back(program_path());

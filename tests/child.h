@@ -59,4 +59,8 @@ child_result run_program(std::string_view input,
 // The executable under test, or a command that runs it (see child.cpp).
 const char *program_path();
 
+// Whether the programs run under an emulator, whose memory and speed are
+// not theirs.
+bool under_emulator();
+
 #endif

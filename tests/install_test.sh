@@ -1,13 +1,15 @@
 #!/bin/sh
 # Installs into a staging prefix, runs the installed filter on the sample
-# stream and checks that the manual page is in place.
-#   install_test.sh BUILD_DIR SAMPLE_STREAM STAGING_DIR
+# stream (under the emulator, if one is given) and checks that the manual
+# page is in place.
+#   install_test.sh BUILD_DIR SAMPLE_STREAM STAGING_DIR PROGRAM_NAME [EMULATOR...]
 set -eu
-build=$1 sample=$2 stage=$3
+build=$1 sample=$2 stage=$3 name=$4
+shift 4
 rm -rf "$stage"
 cmake --install "$build" --prefix "$stage" >/dev/null
 
-got=$("$stage/bin/untranspose" < "$sample")
+got=$("$@" "$stage/bin/$name" < "$sample")
 expected='ATTACKATDAWN
 HELLOWORLD
 COLUMNARTRANSPOSITIONISOLDBUTSTILLFUN
