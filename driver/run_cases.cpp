@@ -186,8 +186,13 @@ int run_cases(byte_source input, byte_sink output) noexcept
 		const key_line got = read_key(in, key);
 		if (got == key_line::no_number && !first)
 			status = RUN_FAILED;
-		if (in.failed || got != key_line::number || key == 0)
+		if (in.failed || got != key_line::number)
 			break;
+		if (key == 0) {
+			if (input.give_back != nullptr)
+				input.give_back(input.context, static_cast<std::size_t>(in.end - in.next));
+			break;
+		}
 
 		// A case cut short by a read error is not printed: its key or
 		// text may be only part of what the input held.

@@ -60,21 +60,33 @@ TEST(EndToEnd, EndsBySignalWhenTheReaderGoesAway)
 	EXPECT_EQ(got.err, "");
 }
 
-// The program's one allocation fails: a preloaded calloc returns null.
-TEST(EndToEnd, FailsWhenBuffersCannotBeAllocated)
+// Preloaded libraries make the system fail: the program's one allocation
+// returns null, or a write takes no bytes and reports no error.  Either
+// must end the run with status 1, and promptly.
+TEST(EndToEnd, FailsWhenTheSystemFails)
 {
 #if defined(UNTRANSPOSE_SANITIZED)
-	GTEST_SKIP() << "the sanitizers own the allocator";
+	GTEST_SKIP() << "the sanitizers own the allocator and the system calls";
 #endif
 	if (std::getenv("UNTRANSPOSE_RUN_UNDER") != nullptr)
 		GTEST_SKIP() << "the memory checker owns the allocator";
 	if (under_emulator())
 		GTEST_SKIP() << "LD_PRELOAD would reach the emulator, not the filter";
-	const std::string setting = "LD_PRELOAD="s + FAILING_CALLOC;
-	const child_result got = run_program("2\nabcd\n0\n", 10s, nullptr, setting.c_str());
-	EXPECT_EQ(got.status, 1);
-	EXPECT_EQ(got.out, "");
-	EXPECT_EQ(got.err, "");
+	const struct {
+		const char *name;
+		const char *library;
+	} failures[] = {
+	    {"no memory for the buffers", FAILING_CALLOC},
+	    {"a write that makes no progress", STALLED_WRITE},
+	};
+	for (const auto &failure : failures) {
+		const std::string setting = "LD_PRELOAD="s + failure.library;
+		const child_result got = run_program("2\nabcd\n0\n", 10s, nullptr, setting.c_str());
+		EXPECT_FALSE(got.timed_out) << failure.name;
+		EXPECT_EQ(got.status, 1) << failure.name;
+		EXPECT_EQ(got.out, "") << failure.name;
+		EXPECT_EQ(got.err, "") << failure.name;
+	}
 }
 
 } // namespace

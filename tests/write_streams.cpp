@@ -1,10 +1,11 @@
 // write_streams DIR
 //
 // Writes the end-to-end tables into DIR: for case n of table T, the input
-// T.n.in and the exact output T.n.out, and for each table an index T.index
-// of lines "n status name".  A CMake script then runs the filter on every
-// input and compares bytes and status, so the same tables run wherever
-// the filter runs, under an emulator too.
+// T.n.in, the exact output T.n.out and, where the table says what the
+// filter must leave unread in a file, T.n.rest; and for each table an
+// index T.index of lines "n status name".  Scripts then run the filter on
+// every input and compare bytes and status, so the same tables run
+// wherever the filter runs, under an emulator too.
 #include "model.h"
 
 #include <cstdio>
@@ -21,6 +22,7 @@ struct stream_case {
 	std::string input;
 	std::string output;
 	int status;
+	std::string rest = {};
 };
 
 struct stream_table {
@@ -61,6 +63,11 @@ std::vector<stream_table> tables()
 	const full_case cut = enciphered_case(9999, 3);
 	const std::string over = cut.input.substr(0, cut.input.size() - 1) + "qqq" + repeat('z', 20000) + "\n";
 	const std::string many_digits = "1" + repeat('0', 100000);
+	std::string rows, rows_out;
+	for (int n = 0; n < 4000; n++) {
+		rows += "3\nabcdefg hijklmn\n";
+		rows_out += "AFKBGLCHMDINEJ\n";
+	}
 	return {
 	    {"case_streams",
 	     {
@@ -125,6 +132,17 @@ std::vector<stream_table> tables()
 	         {"long rest of a key line", "2" + repeat('x', 300000) + "\nabcd\n0\n", "ACBD\n", 0},
 	         {"spaces do not count to the limit", "1\n" + repeat(' ', 9998) + "ab\n0\n", "A\n", 0},
 	     }},
+	    // Read from a file, the filter leaves what follows the key 0's last
+	    // digit to the next reader.  Input is read in blocks of 64 KiB.
+	    {"rest_after_terminator",
+	     {
+	         {"rest of the terminator's line", "2\nabcd\n0 and more\n3\nabc\n", "ACBD\n", 0, " and more\n3\nabc\n"},
+	         {"terminator at the end", "2\nabcd\n0", "ACBD\n", 0, ""},
+	         {"terminator after the first block", rows + "0\nrest\n", rows_out, 0, "\nrest\n"},
+	         {"a long rest", "2\nabcd\n0\n" + rows, "ACBD\n", 0, "\n" + rows},
+	         {"terminator across blocks", repeat('0', 70000) + "x\n2\nabcd\n", "", 0, "x\n2\nabcd\n"},
+	         {"terminator at the end of a block", repeat('\n', 65535) + "0\nabc", "", 0, "\nabc"},
+	     }},
 	};
 }
 
@@ -149,7 +167,8 @@ int main(int argc, char **argv)
 		for (std::size_t n = 0; n < table.cases.size(); n++) {
 			const stream_case &c = table.cases[n];
 			const std::string stem = dir + "/" + table.name + "." + std::to_string(n);
-			if (!write_file(stem + ".in", c.input) || !write_file(stem + ".out", c.output)) {
+			if (!write_file(stem + ".in", c.input) || !write_file(stem + ".out", c.output) ||
+			    !write_file(stem + ".rest", c.rest)) {
 				std::perror(stem.c_str());
 				return 1;
 			}
