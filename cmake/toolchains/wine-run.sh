@@ -1,8 +1,12 @@
 #!/bin/sh
 # Runs a Windows program under wine, with nothing of wine's own on standard
-# error: its debug channels off, and its prefix made quietly, once, on the
-# first run.  A wine server that stays up for a minute after the last
-# program ends saves seconds per run in a test suite.
+# error and nothing left holding the caller's pipes.  Wine's debug channels
+# are off; its prefix is made once, and its server and background services
+# are started apart from the program, with their standard streams on
+# /dev/null: a program that started them itself would leave them holding
+# its output pipe, and whoever reads that pipe would wait for them.  The
+# server stays up for a minute after the last program ends, which saves
+# seconds per run in a test suite.
 #   wine-run.sh PROGRAM [ARGUMENT...]
 set -eu
 export WINEDEBUG=-all
@@ -12,7 +16,10 @@ server=/usr/lib/wine/wineserver64
 [ -x "$wine" ] || { wine=wine64; server=wineserver; }
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
 	mkdir -p "$(dirname "$WINEPREFIX")"
-	flock "$WINEPREFIX.lock" sh -c '[ -f "$WINEPREFIX/system.reg" ] || "$1" wineboot --init' sh "$wine" >/dev/null 2>&1 </dev/null
+	"$wine" wineboot --init >/dev/null 2>&1 </dev/null
+	"$server" -w
 fi
-"$server" -p60 >/dev/null 2>&1 </dev/null || true
+if "$server" -p60 >/dev/null 2>&1 </dev/null; then
+	"$wine" wineboot >/dev/null 2>&1 </dev/null
+fi
 exec "$wine" "$@"
