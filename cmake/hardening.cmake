@@ -6,9 +6,20 @@ include(CheckCXXCompilerFlag)
 include(CheckLinkerFlag)
 include(CheckPIESupported)
 
-check_cxx_compiler_flag(-fstack-protector-strong UNTRANSPOSE_HAS_STACK_PROTECTOR)
+# Checked by linking a function that the protector guards: some toolchains
+# compile with it but lack the library it calls on failure.
+include(CheckCXXSourceCompiles)
+set(CMAKE_REQUIRED_FLAGS -fstack-protector-strong)
+set(CMAKE_REQUIRED_LINK_OPTIONS -fstack-protector-strong)
+check_cxx_source_compiles("
+#include <cstring>
+int main(int argc, char **argv) { char copy[64]; std::strncpy(copy, argv[0], sizeof copy); return copy[argc % 64]; }"
+	UNTRANSPOSE_HAS_STACK_PROTECTOR)
+unset(CMAKE_REQUIRED_FLAGS)
+unset(CMAKE_REQUIRED_LINK_OPTIONS)
 if(UNTRANSPOSE_HAS_STACK_PROTECTOR)
 	target_compile_options(untranspose_flags INTERFACE -fstack-protector-strong)
+	target_link_options(untranspose_flags INTERFACE -fstack-protector-strong)
 endif()
 
 # Fortification works only where the compiler optimises.
