@@ -1,8 +1,8 @@
 #include "decoder.h"
 #include "kernels.h"
+#include "small_bytes.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -20,6 +20,21 @@ void decode_portable(const char *text, std::size_t length, std::size_t key, char
 	}
 }
 
+// The placement loop with the start of each column chosen by a
+// conditional move, not a branch: on short texts a mispredicted branch per
+// column costs more than the bytes.
+void decode_short(const char *text, std::size_t length, std::size_t key, char *out) noexcept
+{
+	std::size_t p = 0, c = 0;
+	for (std::size_t i = 0; i < length; i++) {
+		out[p] = text[i];
+		p += key;
+		const bool wrap = p >= length;
+		c += wrap;
+		p = wrap ? c : p;
+	}
+}
+
 } // namespace
 
 std::span<const decode_kernel> decode_kernels() noexcept
@@ -28,7 +43,10 @@ std::span<const decode_kernel> decode_kernels() noexcept
 #if defined(__x86_64__)
 	    {"avx512 small", has_avx512_permute, 64, decode_avx512_small},
 	    {"sse2 blocks", always_available, BUFFER_SIZE, decode_sse2_blocks},
+	    {"ssse3 wide", has_ssse3, BUFFER_SIZE, decode_ssse3_wide},
+	    {"ssse3 narrow", has_ssse3, BUFFER_SIZE, decode_ssse3_narrow},
 #endif
+	    {"short", always_available, BUFFER_SIZE, decode_short},
 	    {"portable", always_available, BUFFER_SIZE, decode_portable},
 	};
 	return kernels;
@@ -42,16 +60,26 @@ void decode_columns(std::span<const char> compact, std::size_t length,
 	// Negative keys describe no grid; they are read as one column, which
 	// leaves the text as it is, and so does a grid no taller than one row.
 	if (key <= 1 || static_cast<std::size_t>(key) >= length) {
-		if (length > 0)
-			std::memcpy(output.data(), compact.data(), length);
+		copy_bytes(output.data(), compact.data(), length);
 		return;
 	}
 	const auto columns = static_cast<std::size_t>(key);
 #if defined(__x86_64__)
-	if (length <= 64 && has_avx512_permute())
+	// Each shape of grid to the kernel that has vector steps for it: 8 by
+	// 8 blocks need 8 rows and 8 columns; fewer of either go by shuffles.
+	const std::size_t rows = length / columns;
+	if (length <= 64 && x86().avx512_permute)
 		return decode_avx512_small(compact.data(), length, columns, output.data());
-	return decode_sse2_blocks(compact.data(), length, columns, output.data());
-#else
-	decode_portable(compact.data(), length, columns, output.data());
+	if (x86().ssse3 && length >= 64) {
+		if (columns < 16 && rows >= 16)
+			return decode_ssse3_narrow(compact.data(), length, columns, output.data());
+		if (rows < 16)
+			return decode_ssse3_wide(compact.data(), length, columns, output.data());
+	}
+	if (rows >= 8 && columns >= 8)
+		return decode_sse2_blocks(compact.data(), length, columns, output.data());
 #endif
+	if (length <= 64)
+		return decode_short(compact.data(), length, columns, output.data());
+	decode_portable(compact.data(), length, columns, output.data());
 }

@@ -1,12 +1,15 @@
 // Vector kernels for decode_columns: 8 by 8 blocks with SSE2, which every
-// x86-64 processor has, and short texts in one AVX-512 permutation, used
-// only where the processor has it.
+// x86-64 processor has; grids of few columns or few rows with SSSE3 byte
+// shuffles; and short texts in one AVX-512 permutation.  Each is used only
+// where the processor has its instructions.
 #if defined(__x86_64__)
 
 #include "kernels.h"
 
 #include <cstdint>
+#include <cstring>
 #include <immintrin.h>
+#include <utility>
 
 bool has_avx512_permute() noexcept
 {
@@ -107,6 +110,146 @@ void decode_sse2_blocks(const char *text, std::size_t length, std::size_t key, c
 		for (std::size_t r = first; r < height; r++, cell += key)
 			*cell = *from++;
 	}
+}
+
+namespace {
+
+// Places the cells of the grid that no vector step covered, one byte at a
+// time: rows from `first_row` on, in every column.
+void place_rows_from(const char *text, std::size_t length, std::size_t key, std::size_t first_row, char *out) noexcept
+{
+	const std::size_t rows = length / key;
+	const std::size_t tall = length % key;
+	for (std::size_t c = 0; c < key; c++) {
+		const std::size_t height = rows + (c < tall ? 1 : 0);
+		const char *from = text + c * rows + (c < tall ? c : tall) + first_row;
+		char *cell = out + first_row * key + c;
+		for (std::size_t r = first_row; r < height; r++, cell += key)
+			*cell = *from++;
+	}
+}
+
+// out[j] = from[j * Stride] for j below count, reading nothing at or past
+// `end`.  Sixteen output bytes come from 16 Stride bytes of input: each
+// 16-byte piece of it gives its share through one pshufb with the mask for
+// that piece, and the shares are or-ed.  The stride is a template
+// argument so that the loop over the pieces unrolls.
+template <std::size_t Stride>
+__attribute__((target("ssse3")))
+void gather(const char *from, std::size_t count, char *out, const char *end, const __m128i *masks) noexcept
+{
+	std::size_t j = 0;
+	const auto room = static_cast<std::size_t>(end - from);
+	for (; j + 16 <= count && room >= (j + 16) * Stride; j += 16) {
+		const char *piece = from + j * Stride;
+		__m128i bytes = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(piece)), masks[0]);
+		for (std::size_t v = 1; v < Stride; v++)
+			bytes = _mm_or_si128(bytes, _mm_shuffle_epi8(
+			    _mm_loadu_si128(reinterpret_cast<const __m128i *>(piece + 16 * v)), masks[v]));
+		_mm_storeu_si128(reinterpret_cast<__m128i *>(out + j), bytes);
+	}
+	for (; j < count; j++)
+		out[j] = from[j * Stride];
+}
+
+template <>
+void gather<1>(const char *from, std::size_t count, char *out, const char *, const __m128i *) noexcept
+{
+	std::memcpy(out, from, count);
+}
+
+using gather_fn = void (*)(const char *, std::size_t, char *, const char *, const __m128i *) noexcept;
+
+template <std::size_t... Strides>
+constexpr gather_fn gathers[] = {nullptr, gather<Strides + 1>...};
+
+template <std::size_t... I>
+constexpr const gather_fn *gather_table(std::index_sequence<I...>) noexcept
+{
+	return gathers<I...>;
+}
+
+// gather<s> for the strides 1 to 16, by stride.
+const gather_fn *const gather_by_stride = gather_table(std::make_index_sequence<16>{});
+
+// The masks that gather every stride-th byte: piece v, lane j takes byte
+// j * stride - 16 v of the piece, where that lies in it.
+__attribute__((target("ssse3")))
+void stride_masks(std::size_t stride, __m128i *masks) noexcept
+{
+	for (std::size_t v = 0; v < stride; v++) {
+		alignas(16) unsigned char lanes[16];
+		for (std::size_t j = 0; j < 16; j++) {
+			const std::size_t at = j * stride;
+			lanes[j] = at >= 16 * v && at < 16 * (v + 1) ? static_cast<unsigned char>(at - 16 * v) : 0x80;
+		}
+		masks[v] = _mm_load_si128(reinterpret_cast<const __m128i *>(lanes));
+	}
+}
+
+} // namespace
+
+// A grid of at most 15 rows: each output row gathers one byte from every
+// column, whose runs are rows + 1 bytes long in the first `tall` columns
+// and rows bytes long in the others, so the row is two strided gathers.
+__attribute__((target("ssse3")))
+void decode_ssse3_wide(const char *text, std::size_t length, std::size_t key, char *out) noexcept
+{
+	const std::size_t rows = length / key;
+	const std::size_t tall = length % key;
+	if (rows > 15)
+		return place_rows_from(text, length, key, 0, out);
+	__m128i tall_masks[16], short_masks[16];
+	stride_masks(rows + 1, tall_masks);
+	stride_masks(rows, short_masks);
+	const gather_fn tall_gather = gather_by_stride[rows + 1];
+	const gather_fn short_gather = gather_by_stride[rows];
+	const char *const end = text + length;
+	const char *const short_runs = text + tall * (rows + 1);
+	for (std::size_t r = 0; r < rows; r++) {
+		tall_gather(text + r, tall, out + r * key, end, tall_masks);
+		short_gather(short_runs + r, key - tall, out + r * key + tall, end, short_masks);
+	}
+	tall_gather(text + rows, tall, out + rows * key, end, tall_masks);
+}
+
+// A grid of at most 16 columns: 16 rows at a time, one 16-byte load from
+// each column's run, and each 16 bytes of output the or of one pshufb of
+// every column's load.  The rows left over go one byte at a time.
+__attribute__((target("ssse3")))
+void decode_ssse3_narrow(const char *text, std::size_t length, std::size_t key, char *out) noexcept
+{
+	if (key > 16)
+		return place_rows_from(text, length, key, 0, out);
+	const std::size_t rows = length / key;
+	const std::size_t tall = length % key;
+	__m128i masks[16][16];
+	for (std::size_t v = 0; v < key; v++)
+		for (std::size_t c = 0; c < key; c++) {
+			alignas(16) unsigned char lanes[16];
+			for (std::size_t l = 0; l < 16; l++) {
+				const std::size_t p = 16 * v + l;
+				lanes[l] = p % key == c ? static_cast<unsigned char>(p / key) : 0x80;
+			}
+			masks[v][c] = _mm_load_si128(reinterpret_cast<const __m128i *>(lanes));
+		}
+	const char *column[16];
+	for (std::size_t c = 0; c < key; c++)
+		column[c] = text + c * rows + (c < tall ? c : tall);
+	std::size_t r = 0;
+	for (; r + 16 <= rows; r += 16) {
+		__m128i runs[16];
+		for (std::size_t c = 0; c < key; c++)
+			runs[c] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(column[c] + r));
+		char *to = out + r * key;
+		for (std::size_t v = 0; v < key; v++) {
+			__m128i bytes = _mm_shuffle_epi8(runs[0], masks[v][0]);
+			for (std::size_t c = 1; c < key; c++)
+				bytes = _mm_or_si128(bytes, _mm_shuffle_epi8(runs[c], masks[v][c]));
+			_mm_storeu_si128(reinterpret_cast<__m128i *>(to + 16 * v), bytes);
+		}
+	}
+	place_rows_from(text, length, key, r, out);
 }
 
 #endif

@@ -44,6 +44,15 @@ struct decode_kernel {
 std::span<const decode_kernel> decode_kernels() noexcept;
 
 #if defined(__x86_64__)
+// What the processor offers, asked once: the answer cannot change while
+// the program runs, and asking costs more than a short case does.
+struct x86_features {
+	bool ssse3;
+	bool avx512_compress;
+	bool avx512_permute;
+};
+const x86_features &x86() noexcept;
+
 bool has_avx512_compress() noexcept;
 bool has_ssse3() noexcept;
 bool has_avx512_permute() noexcept;
@@ -51,6 +60,8 @@ std::size_t normalize_avx512(char *line, std::size_t size, char *compact) noexce
 std::size_t normalize_ssse3(char *line, std::size_t size, char *compact) noexcept;
 void decode_avx512_small(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
 void decode_sse2_blocks(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
+void decode_ssse3_wide(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
+void decode_ssse3_narrow(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
 #endif
 
 #endif

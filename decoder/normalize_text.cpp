@@ -45,10 +45,14 @@ std::size_t normalize_text(std::span<char> line, std::span<char> compact) noexce
 {
 	const std::size_t size = std::min(line.size(), compact.size());
 #if defined(__x86_64__)
-	if (has_avx512_compress())
-		return normalize_avx512(line.data(), size, compact.data());
-	if (has_ssse3())
-		return normalize_ssse3(line.data(), size, compact.data());
+	// Below one vector's width the plain loop is quicker than any kernel's
+	// set-up.
+	if (size >= 16) {
+		if (x86().avx512_compress)
+			return normalize_avx512(line.data(), size, compact.data());
+		if (x86().ssse3)
+			return normalize_ssse3(line.data(), size, compact.data());
+	}
 #endif
 	return normalize_portable(line.data(), size, compact.data());
 }

@@ -20,6 +20,12 @@ bool has_ssse3() noexcept
 	return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("popcnt");
 }
 
+const x86_features &x86() noexcept
+{
+	static const x86_features features{has_ssse3(), has_avx512_compress(), has_avx512_permute()};
+	return features;
+}
+
 // 64 bytes at a time: masked loads cover the tail without reading past the
 // line, a zero byte masks off itself and all after it, vpcompressb drops
 // the spaces, and a masked store writes exactly the bytes kept.
@@ -105,15 +111,19 @@ std::size_t normalize_ssse3(char *line, std::size_t size, char *compact) noexcep
 		_mm_storel_epi64(reinterpret_cast<__m128i *>(compact + length), _mm_shuffle_epi8(bytes, high_shuffle));
 		length += 8 - static_cast<unsigned>(_mm_popcnt_u32(spaces >> 8));
 	}
+	// The tail without branches on the bytes, as in the portable kernel.
 	for (; i < size; i++) {
 		const auto byte = static_cast<unsigned char>(line[i]);
 		if (byte == 0)
 			break;
-		if (static_cast<unsigned char>(byte - 'a') < 26)
-			line[i] = static_cast<char>(byte - ('a' - 'A'));
-		if (byte != ' ')
-			compact[length++] = line[i];
+		const auto lower = static_cast<unsigned char>(byte - 'a') < 26;
+		const auto upper = static_cast<char>(byte - (lower ? 'a' - 'A' : 0));
+		line[i] = upper;
+		compact[length] = upper;
+		length += upper != ' ';
 	}
+	if (length < size)
+		compact[length] = '\0';
 	return length;
 }
 

@@ -1,8 +1,10 @@
 #include "run_cases.h"
 
 #include "decoder.h"
+#include "small_bytes.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +17,9 @@ namespace {
 constexpr std::size_t INPUT_SIZE = 64 * 1024;
 constexpr std::size_t OUTPUT_SIZE = 32 * 1024;
 constexpr std::size_t TEXT_LIMIT = BUFFER_SIZE - 1;
+// Bytes after the input block that may be read but are never used, so
+// that a short line's end can be looked for eight bytes at a time.
+constexpr std::size_t INPUT_SLACK = 8;
 
 struct writer {
 	byte_sink sink;
@@ -35,7 +40,7 @@ void put_line(writer &out, const char *text, std::size_t length) noexcept
 {
 	if (OUTPUT_SIZE - out.used <= length)
 		flush(out);
-	std::memcpy(out.buffer + out.used, text, length);
+	copy_bytes(out.buffer + out.used, text, length);
 	out.buffer[out.used + length] = '\n';
 	out.used += length + 1;
 }
@@ -70,6 +75,31 @@ bool refill(reader &in) noexcept
 	in.next = in.buffer;
 	in.end = in.buffer + got;
 	return true;
+}
+
+// The first newline in [from, end), or null.  Most lines are short, so the
+// first eight bytes are tested at once, in a word, before calling memchr;
+// the word may reach past `end` into the slack, but those bytes are not
+// taken.
+const char *find_newline(const char *from, const char *end) noexcept
+{
+	constexpr std::uint64_t ones = 0x0101010101010101u, lows = 0x7f7f7f7f7f7f7f7fu;
+	std::uint64_t word;
+	std::memcpy(&word, from, 8);
+	word ^= ones * '\n';
+	// A byte of `found` has its high bit set exactly where `word` has a zero
+	// byte, with no carries between bytes.
+	const std::uint64_t found = ~(((word & lows) + lows) | word | lows);
+	const auto available = static_cast<std::size_t>(end - from);
+	if (found != 0) {
+		const auto at = static_cast<std::size_t>(std::endian::native == std::endian::little
+		                                             ? std::countr_zero(found) / 8
+		                                             : std::countl_zero(found) / 8);
+		return at < available ? from + at : nullptr;
+	}
+	if (available <= 8)
+		return nullptr;
+	return static_cast<const char *>(std::memchr(from + 8, '\n', available - 8));
 }
 
 bool is_space(char c) noexcept
@@ -144,10 +174,10 @@ std::size_t read_line(reader &in, char *line) noexcept
 	std::size_t stored = 0;
 	for (;;) {
 		const auto available = static_cast<std::size_t>(in.end - in.next);
-		const auto *newline = static_cast<const char *>(std::memchr(in.next, '\n', available));
+		const char *newline = find_newline(in.next, in.end);
 		const std::size_t chunk = newline != nullptr ? static_cast<std::size_t>(newline - in.next) : available;
 		const std::size_t take = std::min(chunk, TEXT_LIMIT - stored);
-		std::memcpy(line + stored, in.next, take);
+		copy_bytes(line + stored, in.next, take);
 		stored += take;
 		if (newline != nullptr) {
 			in.next = newline + 1;
@@ -168,7 +198,7 @@ struct release {
 int run_cases(byte_source input, byte_sink output) noexcept
 {
 	// Every buffer is allocated here, once, and reused by every case.
-	constexpr std::size_t total = 3 * BUFFER_SIZE + INPUT_SIZE + OUTPUT_SIZE;
+	constexpr std::size_t total = 3 * BUFFER_SIZE + OUTPUT_SIZE + INPUT_SIZE + INPUT_SLACK;
 	const std::unique_ptr<char, release> block{static_cast<char *>(std::calloc(1, total))};
 	if (!block)
 		return RUN_FAILED;
@@ -206,9 +236,9 @@ int run_cases(byte_source input, byte_sink output) noexcept
 
 		// The buffers are zero again for the next case; only the bytes
 		// this case wrote can be nonzero.
-		std::memset(line, 0, stored);
-		std::memset(compact, 0, length);
-		std::memset(decoded, 0, length);
+		clear_bytes(line, stored);
+		clear_bytes(compact, length);
+		clear_bytes(decoded, length);
 	}
 	flush(out);
 	return in.failed || out.failed ? RUN_FAILED : status;

@@ -113,9 +113,12 @@ TEST(DecodeKernels, AgreeWithThePlacementLoop)
 			const std::string text = random_text(random, length, 0);
 			for (std::size_t key : {2u, 7u, 8u, 9u, 15u, 16u, 17u, 63u, 64u, 65u, 100u, 200u, 999u, 1250u})
 				check_decode(kernel, text, key);
-			check_decode(kernel, text, length / 8);
-			check_decode(kernel, text, length / 8 + 1);
-			check_decode(kernel, text, length - 1);
+			// Grids of every height up to 17 rows, and keys near the length.
+			for (std::size_t rows = 1; rows <= 17; rows++) {
+				check_decode(kernel, text, length / rows);
+				check_decode(kernel, text, length / rows + 1);
+			}
+			check_decode(kernel, text, length - 2);
 		}
 	}
 	EXPECT_GE(tried, 1);
