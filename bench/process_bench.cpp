@@ -1,6 +1,7 @@
 // Times whole runs of the filter against the I/O floor (a plain block
-// copy) and the straightforward baseline, on two deterministic workloads.
-// Runs alternate between the programs and the median of each is reported.
+// copy) and two straightforward peers, one with iostreams and one with C
+// stdio, on four deterministic workloads.  Runs alternate between the
+// programs and the median of each is reported.
 //
 //   process_bench [--runs N] [--scale F] [--dir D]
 //
@@ -55,16 +56,31 @@ void append_text(std::string &out, std::uint64_t &random, std::size_t length)
 	}
 }
 
+// Keys from min_key to max_key; or, with by_length, from L/8 to L-1 for a
+// text of L bytes after normalising: grids of one to eight rows.
+struct key_rule {
+	std::size_t min_key;
+	std::size_t max_key;
+	bool by_length;
+};
+
 workload make_workload(const char *name, const std::string &dir, std::size_t cases,
-                       std::size_t min_length, std::size_t max_length,
-                       std::size_t min_key, std::size_t max_key)
+                       std::size_t min_length, std::size_t max_length, key_rule keys)
 {
-	std::uint64_t random = 0x9e3779b97f4a7c15u ^ cases;
-	std::string stream;
+	std::uint64_t random = 0x9e3779b97f4a7c15u ^ cases ^ min_length;
+	std::string stream, text;
 	for (std::size_t i = 0; i < cases; i++) {
-		stream += std::to_string(min_key + next(random) % (max_key - min_key + 1));
+		text.clear();
+		append_text(text, random, min_length + static_cast<std::size_t>(next(random) % (max_length - min_length + 1)));
+		std::size_t low = keys.min_key, high = keys.max_key;
+		if (keys.by_length) {
+			const auto length = static_cast<std::size_t>(text.size() - static_cast<std::size_t>(std::count(text.begin(), text.end(), ' ')));
+			low = std::max<std::size_t>(2, length / 8);
+			high = std::max(low, length - 1);
+		}
+		stream += std::to_string(low + static_cast<std::size_t>(next(random) % (high - low + 1)));
 		stream += '\n';
-		append_text(stream, random, min_length + static_cast<std::size_t>(next(random) % (max_length - min_length + 1)));
+		stream += text;
 		stream += '\n';
 	}
 	stream += "0\n";
@@ -165,31 +181,39 @@ int main(int argc, char **argv)
 
 	const program programs[] = {
 	    {"io floor", BENCH_IO_FLOOR},
-	    {"baseline", BENCH_BASELINE},
+	    {"iostream", BENCH_BASELINE},
+	    {"c stdio", BENCH_C_PEER},
 	    {"untranspose", BENCH_UNTRANSPOSE},
 	};
+	constexpr int count = sizeof programs / sizeof programs[0];
+	constexpr int ours = count - 1;
 	const workload workloads[] = {
-	    make_workload("short", dir, scaled(200000), 0, 60, 1, 12),
-	    make_workload("long", dir, scaled(2000), 9000, 9999, 2, 200),
+	    make_workload("short", dir, scaled(200000), 0, 60, {1, 12, false}),
+	    make_workload("long", dir, scaled(2000), 9000, 9999, {2, 200, false}),
+	    make_workload("tiny", dir, scaled(2000000), 0, 4, {1, 3, false}),
+	    make_workload("wide", dir, scaled(2000), 9000, 9999, {0, 0, true}),
 	};
-	const workload one = make_workload("one-case", dir, 1, 40, 40, 5, 5);
+	const workload one = make_workload("one-case", dir, 1, 40, 40, {5, 5, false});
 
 	int failures = 0;
 	std::printf("%d runs each, alternating; medians; output to /dev/null\n", runs);
 	for (const workload &w : workloads) {
-		// The fast filter must print exactly what the baseline prints.
-		const std::string ours = dir + "/" + w.name + ".untranspose.out";
-		const std::string theirs = dir + "/" + w.name + ".baseline.out";
-		if (run(programs[2], w.path, ours.c_str()).status != 0 || run(programs[1], w.path, theirs.c_str()).status != 0 ||
-		    slurp(ours) != slurp(theirs)) {
-			std::printf("%s: untranspose and baseline disagree\n", w.name);
+		// The fast filter must print exactly what both peers print.
+		const std::string expected = dir + "/" + w.name + ".untranspose.out";
+		if (run(programs[ours], w.path, expected.c_str()).status != 0)
 			failures++;
+		for (int p = 1; p < ours; p++) {
+			const std::string theirs = dir + "/" + w.name + ".peer.out";
+			if (run(programs[p], w.path, theirs.c_str()).status != 0 || slurp(expected) != slurp(theirs)) {
+				std::printf("%s: untranspose and %s disagree\n", w.name, programs[p].name);
+				failures++;
+			}
 		}
 
-		std::vector<double> seconds[3];
+		std::vector<double> seconds[count];
 		for (int r = 0; r < runs; r++)
-			for (int k = 0; k < 3; k++) {
-				const int p = (r % 2 == 0) ? k : 2 - k;
+			for (int k = 0; k < count; k++) {
+				const int p = (r % 2 == 0) ? k : count - 1 - k;
 				const sample s = run(programs[p], w.path);
 				failures += s.status != 0;
 				seconds[p].push_back(s.seconds);
@@ -197,16 +221,17 @@ int main(int argc, char **argv)
 
 		std::printf("\n%s: %zu cases, %.1f MB\n", w.name, w.cases, static_cast<double>(w.bytes) / 1e6);
 		std::printf("  %-12s %10s %10s %10s %10s\n", "program", "ms", "MB/s", "ns/case", "peak KiB");
-		double med[3];
-		for (int p = 0; p < 3; p++) {
+		double med[count];
+		for (int p = 0; p < count; p++) {
 			med[p] = median(seconds[p]);
-			std::printf("  %-12s %10.2f %10.0f %10.0f %10ld\n", programs[p].name, med[p] * 1e3,
+			std::printf("  %-12s %10.2f %10.0f %10.1f %10ld\n", programs[p].name, med[p] * 1e3,
 			            static_cast<double>(w.bytes) / med[p] / 1e6, med[p] * 1e9 / static_cast<double>(w.cases),
 			            peak_kib(programs[p], w.path));
 		}
-		std::printf("  untranspose / io floor: %.2f times the time\n", med[2] / med[0]);
-		std::printf("  baseline / untranspose: %.1f times faster\n", med[1] / med[2]);
+		std::printf("  untranspose / io floor: %.2f times the time\n", med[ours] / med[0]);
+		for (int p = 1; p < ours; p++)
+			std::printf("  %s / untranspose: %.1f times faster\n", programs[p].name, med[p] / med[ours]);
 	}
-	std::printf("\none-case run: untranspose peak %ld KiB\n", peak_kib(programs[2], one.path));
+	std::printf("\none-case run: untranspose peak %ld KiB\n", peak_kib(programs[ours], one.path));
 	return failures == 0 ? 0 : 1;
 }
