@@ -1,0 +1,115 @@
+#include "keyfinder.h"
+
+#include "decoder.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+#include "quadgrams.inc"
+
+constexpr std::size_t QUADGRAMS = 26 * 26 * 26 * 26;
+static_assert(sizeof QUADGRAM_LEVELS == QUADGRAMS + 1);
+
+// The table's characters are base64 digits, one level each.
+constexpr std::array<std::uint8_t, 256> level_of = [] {
+	constexpr char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+	std::array<std::uint8_t, 256> levels{};
+	for (std::uint8_t level = 0; level < 64; level++)
+		levels[static_cast<unsigned char>(digits[level])] = level;
+	return levels;
+}();
+
+bool better(const key_score &a, const key_score &b) noexcept
+{
+	// Compared as totals over the same number of quadgrams; the smaller key
+	// wins a tie.
+	const std::int64_t left = a.total * static_cast<std::int64_t>(std::max<std::size_t>(b.quadgrams, 1));
+	const std::int64_t right = b.total * static_cast<std::int64_t>(std::max<std::size_t>(a.quadgrams, 1));
+	return left != right ? left > right : a.key < b.key;
+}
+
+// Puts `score` into its place among the `held` best, dropping the worst
+// when they are full.
+std::size_t keep(std::span<key_score> best, std::size_t held, const key_score &score) noexcept
+{
+	if (held == best.size() && !better(score, best[held - 1]))
+		return held;
+	std::size_t at = held < best.size() ? held++ : held - 1;
+	for (; at > 0 && better(score, best[at - 1]); at--)
+		best[at] = best[at - 1];
+	best[at] = score;
+	return held;
+}
+
+} // namespace
+
+double log10_per_quadgram(const key_score &score) noexcept
+{
+	if (score.quadgrams == 0)
+		return 0;
+	return QUADGRAM_FLOOR + QUADGRAM_STEP * static_cast<double>(score.total) / static_cast<double>(score.quadgrams);
+}
+
+key_score score_text(std::span<const char> decoded, std::int32_t key, std::size_t most) noexcept
+{
+	key_score score{key, 0, 0};
+	std::size_t index = 0, letters = 0;
+	for (const char byte : decoded) {
+		const auto letter = static_cast<unsigned char>(byte - 'A');
+		if (letter >= 26)
+			continue;
+		index = (index * 26 + letter) % QUADGRAMS;
+		if (++letters >= 4) {
+			score.total += level_of[static_cast<unsigned char>(QUADGRAM_LEVELS[index])];
+			score.quadgrams++;
+		}
+		if (letters == most)
+			break;
+	}
+	return score;
+}
+
+std::size_t find_keys(std::span<const char> compact, std::size_t length,
+                      std::int32_t min_key, std::int32_t max_key,
+                      std::span<key_score> best, std::span<char> decoded) noexcept
+{
+	length = std::min({length, compact.size(), decoded.size()});
+	if (best.empty())
+		return 0;
+	const std::int32_t low = std::max(min_key, std::int32_t{1});
+	const auto longest = static_cast<std::int32_t>(std::min<std::size_t>(length, BUFFER_SIZE));
+	const std::int32_t high = std::min(max_key, longest - 1);
+	if (length < 3 || high < low) {
+		best[0] = score_text(compact.first(length), low);
+		return 1;
+	}
+	const std::size_t wanted = std::min(best.size(), MOST_BEST);
+	const auto keys = static_cast<std::size_t>(high - low) + 1;
+	if (keys * length <= FULL_BUDGET) {
+		std::size_t held = 0;
+		for (std::int32_t key = low; key <= high; key++) {
+			decode_columns(compact, length, key, decoded);
+			held = keep(best.first(wanted), held, score_text(decoded.first(length), key));
+		}
+		return held;
+	}
+
+	// The first round, on each decoding's first letters.
+	std::array<key_score, MOST_BEST> shortlist;
+	const std::span<key_score> round = std::span(shortlist).first(std::max(wanted, std::min(SHORTLIST, MOST_BEST)));
+	std::size_t listed = 0;
+	for (std::int32_t key = low; key <= high; key++) {
+		decode_columns(compact, length, key, decoded);
+		listed = keep(round, listed, score_text(decoded.first(length), key, PREFIX_LETTERS));
+	}
+	// The second, on all the letters of the keys that came through.
+	std::size_t held = 0;
+	for (std::size_t i = 0; i < listed; i++) {
+		const std::int32_t key = round[i].key;
+		decode_columns(compact, length, key, decoded);
+		held = keep(best.first(wanted), held, score_text(decoded.first(length), key));
+	}
+	return held;
+}

@@ -1,0 +1,51 @@
+// Finding the key of an English text enciphered by a column transposition:
+// every key is tried, and each decoding scored against English quadgram
+// statistics.  Pure: no I/O, no allocation; the caller lends the buffers.
+#ifndef UNTRANSPOSE_KEYFINDER_H
+#define UNTRANSPOSE_KEYFINDER_H
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "decoder.h"
+
+// Every key is judged on all the letters of its decoding while that costs
+// at most FULL_BUDGET letters in all.  Beyond, the search is in two
+// rounds: every key is first judged on the first PREFIX_LETTERS letters
+// of its decoding, which costs little however long the text, and the
+// SHORTLIST best of them, or as many as are asked for if more, are then
+// judged on all their letters.  On long texts a wrong key rarely looks
+// English for long.
+inline constexpr std::size_t FULL_BUDGET = std::size_t{1} << 23;
+inline constexpr std::size_t PREFIX_LETTERS = 256;
+inline constexpr std::size_t SHORTLIST = 64;
+inline constexpr std::size_t MOST_BEST = 1024;
+
+struct key_score {
+	std::int32_t key;
+	std::int64_t total;      // sum of the quadgrams' levels
+	std::size_t quadgrams;   // how many were scored
+};
+
+// log10 of the mean probability of the quadgrams a score covers, so that
+// scores of texts of different lengths compare; 0 for no quadgram.
+[[nodiscard]] double log10_per_quadgram(const key_score &score) noexcept;
+
+// Tries every key from min_key to max_key on the compact text (normalised,
+// as normalize_text leaves it) of `length` bytes.  Keys of `length` or more
+// leave the text as the key 1 does and are not tried, nor is anything
+// when the text has fewer than 3 bytes: then the only candidate is the
+// key 1, or min_key if it is larger.  The best keys, best first, fill `best`
+// (at most MOST_BEST of them), a tie going to the smaller key; returns how
+// many it holds.  `decoded` is scratch of at least `length` bytes.
+std::size_t find_keys(std::span<const char> compact, std::size_t length,
+                      std::int32_t min_key, std::int32_t max_key,
+                      std::span<key_score> best, std::span<char> decoded) noexcept;
+
+// Scores one decoded text: the quadgrams of its first `letters` letters;
+// every other byte is passed over.
+[[nodiscard]] key_score score_text(std::span<const char> decoded, std::int32_t key,
+                                   std::size_t letters = BUFFER_SIZE) noexcept;
+
+#endif

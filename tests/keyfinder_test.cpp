@@ -1,0 +1,82 @@
+// The key finder's search: English it was not built from comes back, and
+// the rules for short texts, ties and key ranges hold.
+#include "decoder.h"
+#include "english.h"
+#include "keyfinder.h"
+#include "model.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::int32_t best_key(const std::string &compact, std::int32_t min_key = 1, std::int32_t max_key = INT32_MAX)
+{
+	std::vector<char> buffer(BUFFER_SIZE, '\0'), decoded(BUFFER_SIZE, '\0');
+	std::copy(compact.begin(), compact.end(), buffer.begin());
+	key_score best[1];
+	EXPECT_EQ(find_keys(buffer, compact.size(), min_key, max_key, best, decoded), 1u);
+	return best[0].key;
+}
+
+// Texts of 100 letters or more, with keys of 2 to 40 columns and at least
+// two rows, all come back.
+TEST(KeyFinder, FindsTheKeyOfEnglish)
+{
+	const std::string corpus = read_file(ENGLISH_TEXT);
+	ASSERT_GT(corpus.size(), 4000u);
+	std::mt19937 random(99);
+	for (int trial = 0; trial < 60; trial++) {
+		const std::string plain = english_passage(corpus, random, 100 + 40 * static_cast<std::size_t>(trial));
+		std::uniform_int_distribution<std::size_t> key_of(2, std::min<std::size_t>(40, plain.size() / 2));
+		const std::size_t key = key_of(random);
+		const std::string cipher = encipher(plain, key);
+		const std::int32_t found = best_key(cipher);
+		EXPECT_EQ(place_columns(cipher, found), plain) << "key " << key << ", found " << found;
+	}
+}
+
+struct rule_case {
+	const char *name;
+	std::string compact;
+	std::int32_t min_key, max_key;
+	std::int32_t expected;
+};
+
+TEST(KeyFinder, Rules)
+{
+	const std::string attack = encipher("ATTACKATDAWNANDHOLDTHEBRIDGE", 4);
+	const rule_case cases[] = {
+	    {"fewer than 3 bytes get the key 1", "AB", 1, INT32_MAX, 1},
+	    {"an empty text gets the key 1", "", 1, INT32_MAX, 1},
+	    {"a tie goes to the smallest key", std::string(50, 'Q'), 1, INT32_MAX, 1},
+	    {"the key of a short English text", attack, 1, INT32_MAX, 4},
+	    {"the key alone in its range", attack, 4, 4, 4},
+	    {"a range past the length gives its least key", attack, 100, 200, 100},
+	};
+	for (const rule_case &c : cases)
+		EXPECT_EQ(best_key(c.compact, c.min_key, c.max_key), c.expected) << c.name;
+	for (std::int32_t low = 5; low < 20; low += 7) {
+		EXPECT_GE(best_key(attack, low), low);
+		EXPECT_LE(best_key(attack, 1, low - 2), low - 2);
+	}
+}
+
+// The best keys come best first, with no key twice.
+TEST(KeyFinder, TopKeysInOrder)
+{
+	const std::string cipher = encipher("THEQUICKBROWNFOXJUMPSOVERTHELAZYDOGANDRUNSAWAY", 5);
+	std::vector<char> buffer(BUFFER_SIZE, '\0'), decoded(BUFFER_SIZE, '\0');
+	std::copy(cipher.begin(), cipher.end(), buffer.begin());
+	key_score best[8];
+	ASSERT_EQ(find_keys(buffer, cipher.size(), 1, INT32_MAX, best, decoded), 8u);
+	EXPECT_EQ(best[0].key, 5);
+	for (std::size_t i = 1; i < 8; i++) {
+		EXPECT_GE(log10_per_quadgram(best[i - 1]), log10_per_quadgram(best[i]));
+		for (std::size_t j = 0; j < i; j++)
+			EXPECT_NE(best[i].key, best[j].key);
+	}
+}
+
+} // namespace
