@@ -1,0 +1,55 @@
+// The key finder on arbitrary bytes, one text per line as untranspose-key
+// reads them: the search must end, keep to its range, and its answers,
+// written as untranspose-key writes them, must make a case stream that the
+// filter reads back as one decoded line per text.
+#include "decoder.h"
+#include "keyfinder.h"
+#include "model.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+void check(bool ok)
+{
+	if (!ok)
+		std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+	std::string_view input(reinterpret_cast<const char *>(data), size);
+	std::vector<char> line(BUFFER_SIZE), compact(BUFFER_SIZE), decoded(BUFFER_SIZE);
+	key_score best[3];
+	std::string stream, expected;
+	std::size_t texts = 0;
+	while (!input.empty()) {
+		const std::string_view raw = input.substr(0, input.find('\n'));
+		input.remove_prefix(std::min(input.size(), raw.size() + 1));
+		const std::string_view kept = raw.substr(0, BUFFER_SIZE - 1);
+		std::fill(line.begin(), line.end(), 0);
+		std::fill(compact.begin(), compact.end(), 0);
+		std::copy(kept.begin(), kept.end(), line.begin());
+		const std::size_t length = normalize_text({line.data(), kept.size()}, compact);
+		const std::size_t found = find_keys(compact, length, 1, INT32_MAX, best, decoded);
+		check(found >= 1 && found <= 3);
+		for (std::size_t i = 0; i < found; i++) {
+			check(best[i].key >= 1);
+			check(length < 3 ? best[i].key == 1 : static_cast<std::size_t>(best[i].key) < length);
+			stream += std::to_string(best[i].key) + "\n" + std::string(kept) + "\n";
+			expected += place_columns({compact.data(), length}, best[i].key) + "\n";
+		}
+		texts++;
+	}
+	stream += "0\n";
+	const model_result filtered = run_model(stream);
+	check(filtered.status == 0);
+	check(filtered.output == expected);
+	return 0;
+}
