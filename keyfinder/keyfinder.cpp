@@ -10,7 +10,7 @@ namespace {
 #include "quadgrams.inc"
 
 constexpr std::size_t QUADGRAMS = 26 * 26 * 26 * 26;
-static_assert(sizeof QUADGRAM_LEVELS == QUADGRAMS + 1);
+static_assert(sizeof QUADGRAM_LEVELS >= QUADGRAMS);
 
 // The table's characters are base64 digits, one level each.
 constexpr std::array<std::uint8_t, 256> level_of = [] {
@@ -62,7 +62,7 @@ key_score score_text(std::span<const char> decoded, std::int32_t key, std::size_
 			continue;
 		index = (index * 26 + letter) % QUADGRAMS;
 		if (++letters >= 4) {
-			score.total += level_of[static_cast<unsigned char>(QUADGRAM_LEVELS[index])];
+			score.total += level_of[static_cast<unsigned char>(QUADGRAM_LEVELS[index >> 12][index & 4095])];
 			score.quadgrams++;
 		}
 		if (letters == most)

@@ -66,10 +66,16 @@ def main():
     print("// Level 0 is log10 %.4f, and each level adds %.6f." % (floor, step))
     print("constexpr double QUADGRAM_FLOOR = %.6f;" % floor)
     print("constexpr double QUADGRAM_STEP = %.6f;" % step)
-    print("constexpr char QUADGRAM_LEVELS[] =")
-    for at in range(0, len(text), 100):
-        print('    "%s"' % text[at:at + 100])
-    print("    ;")
+    # Rows of 4096 levels, each its own string literal and its terminating
+    # zero, since compilers need not take longer literals.
+    print("constexpr char QUADGRAM_LEVELS[][4096 + 1] = {")
+    for row in range(0, len(text), 4096):
+        chunk = text[row:row + 4096]
+        print("    {")
+        for at in range(0, len(chunk), 100):
+            print('        "%s"' % chunk[at:at + 100])
+        print("    },")
+    print("};")
 
 
 main()
