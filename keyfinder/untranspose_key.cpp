@@ -233,16 +233,15 @@ struct release {
 
 int main(int argc, char **argv)
 {
+#if defined(_WIN32)
+	// Bytes in and out, as on every other system, --help and --version too.
+	_setmode(_fileno(stdin), _O_BINARY);
+	_setmode(_fileno(stdout), _O_BINARY);
+#endif
 	options opts;
 	int first = argc;
 	if (const int status = parse(argc, argv, opts, first); status >= 0)
 		return status;
-
-#if defined(_WIN32)
-	// Bytes in and out, as on every other system.
-	_setmode(_fileno(stdin), _O_BINARY);
-	_setmode(_fileno(stdout), _O_BINARY);
-#endif
 
 	// Every buffer, allocated once: the line twice (as read, and as
 	// normalising leaves it), the compact text, a decoding and the best keys.
