@@ -62,7 +62,7 @@ struct options {
 
 int usage_error(const char *problem, const char *what)
 {
-	std::fprintf(stderr, "%s: %s '%s'\nTry '%s --help' for more information.\n", PROGRAM, problem, what, PROGRAM);
+	std::fprintf(stderr, "%s: %s '%s' (see '%s --help')\n", PROGRAM, problem, what, PROGRAM);
 	return EXIT_USAGE;
 }
 

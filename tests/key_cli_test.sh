@@ -24,7 +24,7 @@ check() { # name status stderr(empty|message) stdout-format stdin-format [ARGUME
 	fi
 	case $errors in
 	empty) [ ! -s "$scratch/err" ] || problems="$problems wrote to standard error;" ;;
-	message) [ "$(wc -l <"$scratch/err")" -ge 1 ] || problems="$problems no message;" ;;
+	message) [ "$(wc -l <"$scratch/err")" = 1 ] || problems="$problems not one line on standard error;" ;;
 	esac
 	if [ -n "$problems" ]; then
 		echo "FAIL $name:$problems"
