@@ -14,6 +14,31 @@
 // and nothing at or past compact + size is touched.
 using normalize_kernel_fn = std::size_t (*)(char *line, std::size_t size, char *compact) noexcept;
 
+// Normalises line[from, size) after `length` bytes already in compact,
+// stopping at a zero byte, and returns the new length.  Branch-free:
+// whether a byte is a letter or a space is data, not control flow, since
+// mixed text makes both branches unpredictable.  Every byte is stored at
+// the write index, which advances past all but spaces; a space stored last
+// is then overwritten with a zero.  The portable kernel is this from 0,
+// and vector kernels finish their tails with it.
+inline std::size_t normalize_from(char *line, std::size_t from, std::size_t size, char *compact,
+                                  std::size_t length) noexcept
+{
+	for (std::size_t i = from; i < size; i++) {
+		const auto byte = static_cast<unsigned char>(line[i]);
+		if (byte == 0)
+			break;
+		const auto lower = static_cast<unsigned char>(byte - 'a') < 26;
+		const auto upper = static_cast<char>(byte - (lower ? 'a' - 'A' : 0));
+		line[i] = upper;
+		compact[length] = upper;
+		length += upper != ' ';
+	}
+	if (length < size)
+		compact[length] = '\0';
+	return length;
+}
+
 // The availability test of the portable kernels.
 inline bool always_available() noexcept
 {

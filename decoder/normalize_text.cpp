@@ -5,26 +5,9 @@
 
 namespace {
 
-// Branch-free: whether a byte is a letter or a space is data, not control
-// flow, since mixed text makes both branches unpredictable.  Every byte is
-// stored at the write index, which advances past all but spaces; a space
-// stored last is then overwritten with a zero.
 std::size_t normalize_portable(char *line, std::size_t size, char *compact) noexcept
 {
-	std::size_t length = 0;
-	for (std::size_t i = 0; i < size; i++) {
-		const auto byte = static_cast<unsigned char>(line[i]);
-		if (byte == 0)
-			break;
-		const auto lower = static_cast<unsigned char>(byte - 'a') < 26;
-		const auto upper = static_cast<char>(byte - (lower ? 'a' - 'A' : 0));
-		line[i] = upper;
-		compact[length] = upper;
-		length += upper != ' ';
-	}
-	if (length < size)
-		compact[length] = '\0';
-	return length;
+	return normalize_from(line, 0, size, compact, 0);
 }
 
 } // namespace

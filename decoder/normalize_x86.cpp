@@ -111,20 +111,7 @@ std::size_t normalize_ssse3(char *line, std::size_t size, char *compact) noexcep
 		_mm_storel_epi64(reinterpret_cast<__m128i *>(compact + length), _mm_shuffle_epi8(bytes, high_shuffle));
 		length += 8 - static_cast<unsigned>(_mm_popcnt_u32(spaces >> 8));
 	}
-	// The tail without branches on the bytes, as in the portable kernel.
-	for (; i < size; i++) {
-		const auto byte = static_cast<unsigned char>(line[i]);
-		if (byte == 0)
-			break;
-		const auto lower = static_cast<unsigned char>(byte - 'a') < 26;
-		const auto upper = static_cast<char>(byte - (lower ? 'a' - 'A' : 0));
-		line[i] = upper;
-		compact[length] = upper;
-		length += upper != ' ';
-	}
-	if (length < size)
-		compact[length] = '\0';
-	return length;
+	return normalize_from(line, i, size, compact, length);
 }
 
 #endif
