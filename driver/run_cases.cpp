@@ -17,9 +17,11 @@ namespace {
 constexpr std::size_t INPUT_SIZE = 64 * 1024;
 constexpr std::size_t OUTPUT_SIZE = 32 * 1024;
 constexpr std::size_t TEXT_LIMIT = BUFFER_SIZE - 1;
-// Bytes after the input block that may be read but are never used, so
-// that a short line's end can be looked for eight bytes at a time.
-constexpr std::size_t INPUT_SLACK = 8;
+// Bytes after the input and output blocks that may be read or written but
+// are never used, so that short lines can be looked for and moved a fixed
+// SHORT_SPAN bytes at a time.
+constexpr std::size_t INPUT_SLACK = SHORT_SPAN;
+constexpr std::size_t OUTPUT_SLACK = SHORT_SPAN;
 
 struct writer {
 	byte_sink sink;
@@ -40,7 +42,10 @@ void put_line(writer &out, const char *text, std::size_t length) noexcept
 {
 	if (OUTPUT_SIZE - out.used <= length)
 		flush(out);
-	copy_bytes(out.buffer + out.used, text, length);
+	if (length <= SHORT_SPAN)
+		copy_short(out.buffer + out.used, text, length);
+	else
+		copy_bytes(out.buffer + out.used, text, length);
 	out.buffer[out.used + length] = '\n';
 	out.used += length + 1;
 }
@@ -78,10 +83,10 @@ bool refill(reader &in) noexcept
 }
 
 // The first newline in [from, end), or null.  Most lines are short, so the
-// first eight bytes are tested at once, in a word, before calling memchr;
-// the word may reach past `end` into the slack, but those bytes are not
-// taken.
-const char *find_newline(const char *from, const char *end) noexcept
+// first SHORT_SPAN bytes are tested at once, in two words, before calling
+// memchr; the words may reach past `end` into the slack, but those bytes
+// are not taken.
+std::size_t newline_in_word(const char *from) noexcept
 {
 	constexpr std::uint64_t ones = 0x0101010101010101u, lows = 0x7f7f7f7f7f7f7f7fu;
 	std::uint64_t word;
@@ -90,16 +95,20 @@ const char *find_newline(const char *from, const char *end) noexcept
 	// A byte of `found` has its high bit set exactly where `word` has a zero
 	// byte, with no carries between bytes.
 	const std::uint64_t found = ~(((word & lows) + lows) | word | lows);
+	return static_cast<std::size_t>(std::endian::native == std::endian::little ? std::countr_zero(found) / 8
+	                                                                          : std::countl_zero(found) / 8);
+}
+
+const char *find_newline(const char *from, const char *end) noexcept
+{
+	const std::size_t head = newline_in_word(from);
+	const std::size_t at = head < 8 ? head : 8 + newline_in_word(from + 8);
 	const auto available = static_cast<std::size_t>(end - from);
-	if (found != 0) {
-		const auto at = static_cast<std::size_t>(std::endian::native == std::endian::little
-		                                             ? std::countr_zero(found) / 8
-		                                             : std::countl_zero(found) / 8);
+	if (at < SHORT_SPAN)
 		return at < available ? from + at : nullptr;
-	}
-	if (available <= 8)
+	if (available <= SHORT_SPAN)
 		return nullptr;
-	return static_cast<const char *>(std::memchr(from + 8, '\n', available - 8));
+	return static_cast<const char *>(std::memchr(from + SHORT_SPAN, '\n', available - SHORT_SPAN));
 }
 
 bool is_space(char c) noexcept
@@ -177,7 +186,10 @@ std::size_t read_line(reader &in, char *line) noexcept
 		const char *newline = find_newline(in.next, in.end);
 		const std::size_t chunk = newline != nullptr ? static_cast<std::size_t>(newline - in.next) : available;
 		const std::size_t take = std::min(chunk, TEXT_LIMIT - stored);
-		copy_bytes(line + stored, in.next, take);
+		if (take <= SHORT_SPAN && stored == 0)
+			copy_short(line, in.next, take);
+		else
+			copy_bytes(line + stored, in.next, take);
 		stored += take;
 		if (newline != nullptr) {
 			in.next = newline + 1;
@@ -198,7 +210,7 @@ struct release {
 int run_cases(byte_source input, byte_sink output) noexcept
 {
 	// Every buffer is allocated here, once, and reused by every case.
-	constexpr std::size_t total = 3 * BUFFER_SIZE + OUTPUT_SIZE + INPUT_SIZE + INPUT_SLACK;
+	constexpr std::size_t total = 3 * BUFFER_SIZE + OUTPUT_SIZE + OUTPUT_SLACK + INPUT_SIZE + INPUT_SLACK;
 	const std::unique_ptr<char, release> block{static_cast<char *>(std::calloc(1, total))};
 	if (!block)
 		return RUN_FAILED;
@@ -207,7 +219,7 @@ int run_cases(byte_source input, byte_sink output) noexcept
 	char *const decoded = compact + BUFFER_SIZE;
 
 	writer out{output, decoded + BUFFER_SIZE, 0, false};
-	reader in{input, out.buffer + OUTPUT_SIZE, nullptr, nullptr, &out, false, false};
+	reader in{input, out.buffer + OUTPUT_SIZE + OUTPUT_SLACK, nullptr, nullptr, &out, false, false};
 	in.next = in.end = in.buffer;
 
 	int status = RUN_OK;
@@ -236,9 +248,9 @@ int run_cases(byte_source input, byte_sink output) noexcept
 
 		// The buffers are zero again for the next case; only the bytes
 		// this case wrote can be nonzero.
-		clear_bytes(line, stored);
-		clear_bytes(compact, length);
-		clear_bytes(decoded, length);
+		clear_written(line, stored);
+		clear_written(compact, length);
+		clear_written(decoded, length);
 	}
 	flush(out);
 	return in.failed || out.failed ? RUN_FAILED : status;
