@@ -56,6 +56,10 @@ void decode_columns(std::span<const char> compact, std::size_t length,
                     std::int32_t key, std::span<char> output) noexcept
 {
 	length = std::min({length, compact.size(), output.size()});
+#if defined(__x86_64__)
+	if (length <= TINY_LENGTH && compact.size() >= TINY_LENGTH && output.size() >= TINY_LENGTH && x86().ssse3)
+		return decode_ssse3_tiny(compact.data(), length, key, output.data());
+#endif
 
 	// Negative keys describe no grid; they are read as one column, which
 	// leaves the text as it is, and so does a grid no taller than one row.

@@ -6,6 +6,8 @@
 
 #include "kernels.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <immintrin.h>
@@ -250,6 +252,47 @@ void decode_ssse3_narrow(const char *text, std::size_t length, std::size_t key, 
 		}
 	}
 	place_rows_from(text, length, key, r, out);
+}
+
+namespace {
+
+// For every text length up to 16 and every key up to 16, the shuffle that
+// decodes it: lane p takes the byte of the text that lands in position p.
+// Keys of 1 or less, or of at least the length, leave the text as it is.
+constexpr std::array<std::array<std::array<std::uint8_t, 16>, 17>, 17> tiny_table = [] {
+	std::array<std::array<std::array<std::uint8_t, 16>, 17>, 17> table{};
+	for (std::size_t length = 0; length <= 16; length++)
+		for (std::size_t key = 0; key <= 16; key++) {
+			auto &shuffle = table[length][key];
+			for (std::size_t p = 0; p < 16; p++)
+				shuffle[p] = static_cast<std::uint8_t>(p);
+			if (key <= 1 || key >= length)
+				continue;
+			const std::size_t rows = length / key, tall = length % key;
+			for (std::size_t p = 0; p < length; p++) {
+				const std::size_t r = p / key, c = p % key;
+				shuffle[p] = static_cast<std::uint8_t>(c * rows + std::min(c, tall) + r);
+			}
+		}
+	return table;
+}();
+
+} // namespace
+
+// A text of at most 16 bytes, with any key, in one shuffle from a table:
+// no branch on the key or the length, which vary from case to case.  The
+// lanes past the text are written back as they were read.
+__attribute__((target("ssse3")))
+void decode_ssse3_tiny(const char *text, std::size_t length, std::int32_t key, char *out) noexcept
+{
+	const std::size_t columns = key <= 1 ? 1 : std::min(static_cast<std::size_t>(key), length);
+	const __m128i shuffle = _mm_loadu_si128(reinterpret_cast<const __m128i *>(tiny_table[length][columns].data()));
+	const __m128i decoded = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(text)), shuffle);
+	const __m128i lanes = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+	const __m128i live = _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(length)), lanes);
+	const __m128i kept = _mm_loadu_si128(reinterpret_cast<const __m128i *>(out));
+	_mm_storeu_si128(reinterpret_cast<__m128i *>(out),
+	                 _mm_or_si128(_mm_and_si128(live, decoded), _mm_andnot_si128(live, kept)));
 }
 
 #endif

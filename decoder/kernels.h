@@ -5,6 +5,7 @@
 #define UNTRANSPOSE_KERNELS_H
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 
 // Each kernel upper-cases line[0, size), or the part before its first zero
@@ -87,6 +88,10 @@ void decode_avx512_small(const char *text, std::size_t length, std::size_t key, 
 void decode_sse2_blocks(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
 void decode_ssse3_wide(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
 void decode_ssse3_narrow(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
+// Texts of at most TINY_LENGTH bytes with any key; text and out must have
+// TINY_LENGTH bytes of room.
+inline constexpr std::size_t TINY_LENGTH = 16;
+void decode_ssse3_tiny(const char *text, std::size_t length, std::int32_t key, char *out) noexcept;
 #endif
 
 #endif

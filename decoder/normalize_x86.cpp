@@ -73,42 +73,85 @@ constexpr std::array<std::array<std::uint8_t, 8>, 256> squeeze_table = [] {
 	return table;
 }();
 
-} // namespace
+// For each count n of bytes already placed, the shuffle that moves a
+// register's bytes n lanes up; 0x80 marks lanes left empty.
+constexpr std::array<std::array<std::uint8_t, 16>, 17> shift_table = [] {
+	std::array<std::array<std::uint8_t, 16>, 17> table{};
+	for (unsigned n = 0; n <= 16; n++)
+		for (unsigned lane = 0; lane < 16; lane++)
+			table[n][lane] = static_cast<std::uint8_t>(lane < n ? 0x80 : lane - n);
+	return table;
+}();
 
-// 16 bytes at a time, each half squeezed by a table-driven pshufb; the
-// block holding a zero byte, and what is left at the end, go byte by byte.  Each
-// 8-byte store writes zeros past the bytes it keeps, which pshufb puts in
-// the lanes marked 0x80; the next store starts on top of them.  Stores stay
-// below the input position, hence inside compact.
-__attribute__((target("ssse3,popcnt")))
-std::size_t normalize_ssse3(char *line, std::size_t size, char *compact) noexcept
+// Upper-cases the letters of a block of 16 bytes.
+__attribute__((target("ssse3"))) inline __m128i upper_case(__m128i bytes, __m128i live)
 {
 	const __m128i shift_to_signed = _mm_set1_epi8(static_cast<char>(0x80 - 'a'));
 	const __m128i above_z = _mm_set1_epi8(static_cast<char>(-128 + 26));
 	const __m128i case_bit = _mm_set1_epi8('a' - 'A');
+	const __m128i lower = _mm_and_si128(_mm_cmplt_epi8(_mm_add_epi8(bytes, shift_to_signed), above_z), live);
+	return _mm_sub_epi8(bytes, _mm_and_si128(lower, case_bit));
+}
+
+// The shuffle that squeezes out of one half of a block the bytes whose
+// bits are set in `dropped`, as 8 lanes; `half` is 0 for the low half and
+// 8 for the high.
+__attribute__((target("ssse3"))) inline __m128i squeeze(unsigned dropped, char half)
+{
+	return _mm_add_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(squeeze_table[dropped].data())),
+	                    _mm_set1_epi8(half));
+}
+
+} // namespace
+
+// 16 bytes at a time, each half squeezed by a table-driven pshufb and
+// stored as 8 bytes.  Each 8-byte store writes zeros past the bytes it
+// keeps, which pshufb puts in the lanes marked 0x80; the next store starts
+// on top of them.  Stores stay below the end of the block read, hence
+// inside compact.
+//
+// The block holding the first zero byte is the last: its bytes from the
+// zero on are left as they are and dropped like spaces, so that a short
+// line costs one block and no loop over its bytes.  Its two halves are
+// joined in a register and stored at once, since a short text is read back
+// at once by the decoder, and a wide load of bytes stored in narrower
+// pieces waits for them to reach the cache.  What is left at the end,
+// short of a block, goes byte by byte.
+__attribute__((target("ssse3,popcnt")))
+std::size_t normalize_ssse3(char *line, std::size_t size, char *compact) noexcept
+{
 	const __m128i space = _mm_set1_epi8(' ');
-	const __m128i high_half = _mm_set1_epi8(8);
+	const __m128i all = _mm_set1_epi8(-1);
 	std::size_t length = 0, i = 0;
 	for (; i + 16 <= size; i += 16) {
 		__m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(line + i));
-		const int zeros = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128()));
+		const auto zeros = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())));
 		if (zeros != 0) {
-			size = i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(zeros)));
-			break;
+			const __m128i lanes = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+			const __m128i live = _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(__builtin_ctz(zeros))), lanes);
+			bytes = upper_case(bytes, live);
+			_mm_storeu_si128(reinterpret_cast<__m128i *>(line + i), bytes);
+			const auto dropped = static_cast<unsigned>(
+			    _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, space), _mm_andnot_si128(live, all))));
+			const auto low_kept = 8 - static_cast<unsigned>(_mm_popcnt_u32(dropped & 0xff));
+			// The high half's bytes, squeezed to the bottom and then moved up
+			// past the low half's.
+			const __m128i high = _mm_shuffle_epi8(
+			    _mm_shuffle_epi8(bytes, _mm_unpacklo_epi64(squeeze(dropped >> 8, 8), all)),
+			    _mm_loadu_si128(reinterpret_cast<const __m128i *>(shift_table[low_kept].data())));
+			const __m128i low = _mm_shuffle_epi8(bytes, _mm_unpacklo_epi64(squeeze(dropped & 0xff, 0), all));
+			_mm_storeu_si128(reinterpret_cast<__m128i *>(compact + length), _mm_or_si128(low, high));
+			return length + 16 - static_cast<unsigned>(_mm_popcnt_u32(dropped));
 		}
-		const __m128i lower = _mm_cmplt_epi8(_mm_add_epi8(bytes, shift_to_signed), above_z);
-		bytes = _mm_sub_epi8(bytes, _mm_and_si128(lower, case_bit));
+		bytes = upper_case(bytes, all);
 		_mm_storeu_si128(reinterpret_cast<__m128i *>(line + i), bytes);
 
 		const auto spaces = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, space)));
-		const __m128i low_shuffle = _mm_loadl_epi64(
-		    reinterpret_cast<const __m128i *>(squeeze_table[spaces & 0xff].data()));
-		const __m128i high_shuffle = _mm_add_epi8(
-		    _mm_loadl_epi64(reinterpret_cast<const __m128i *>(squeeze_table[spaces >> 8].data())), high_half);
-
-		_mm_storel_epi64(reinterpret_cast<__m128i *>(compact + length), _mm_shuffle_epi8(bytes, low_shuffle));
+		_mm_storel_epi64(reinterpret_cast<__m128i *>(compact + length),
+		                 _mm_shuffle_epi8(bytes, squeeze(spaces & 0xff, 0)));
 		length += 8 - static_cast<unsigned>(_mm_popcnt_u32(spaces & 0xff));
-		_mm_storel_epi64(reinterpret_cast<__m128i *>(compact + length), _mm_shuffle_epi8(bytes, high_shuffle));
+		_mm_storel_epi64(reinterpret_cast<__m128i *>(compact + length),
+		                 _mm_shuffle_epi8(bytes, squeeze(spaces >> 8, 8)));
 		length += 8 - static_cast<unsigned>(_mm_popcnt_u32(spaces >> 8));
 	}
 	return normalize_from(line, i, size, compact, length);

@@ -242,7 +242,9 @@ int run_cases(byte_source input, byte_sink output) noexcept
 		const std::size_t stored = read_line(in, line);
 		if (in.failed)
 			break;
-		const std::size_t length = normalize_text({line, stored}, {compact, BUFFER_SIZE});
+		// The whole buffer is handed over: the text ends at its zero byte,
+		// and the vector kernels need not stop short of it.
+		const std::size_t length = normalize_text({line, BUFFER_SIZE}, {compact, BUFFER_SIZE});
 		decode_columns({compact, BUFFER_SIZE}, length, key, {decoded, BUFFER_SIZE});
 		put_line(out, decoded, length);
 

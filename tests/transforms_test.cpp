@@ -18,22 +18,33 @@ struct normalized {
 
 normalized normalize(std::string line)
 {
+	// Both as the line alone and, as the case loop hands it over, in a
+	// whole zero-filled buffer.
+	std::vector<char> whole(BUFFER_SIZE, '\0'), whole_compact(BUFFER_SIZE, '\0');
+	std::copy(line.begin(), line.end(), whole.begin());
+	const std::size_t whole_length = normalize_text(whole, whole_compact);
 	std::vector<char> compact(BUFFER_SIZE, '\0');
 	const std::size_t length = normalize_text(line, compact);
 	EXPECT_TRUE(std::all_of(compact.begin() + static_cast<long>(length), compact.end(),
 	                        [](char c) { return c == '\0'; }))
 	    << "bytes past the compact text were written";
+	EXPECT_EQ(whole_length, length);
+	EXPECT_EQ(compact, whole_compact);
+	EXPECT_EQ(std::string(whole.data(), line.size()), line);
 	return {std::string(compact.data(), length), line};
 }
 
-std::string decode(std::string_view compact, std::int32_t key)
+// Decodes as the case loop does, in whole buffers: out must stay as it was
+// past the text.
+std::string decode(std::string_view text, std::int32_t key, char past = '\0')
 {
-	std::vector<char> out(BUFFER_SIZE, '\0');
-	decode_columns(std::span<const char>(compact.data(), compact.size()), compact.size(), key, out);
-	EXPECT_TRUE(std::all_of(out.begin() + static_cast<long>(compact.size()), out.end(),
-	                        [](char c) { return c == '\0'; }))
+	std::vector<char> compact(BUFFER_SIZE, '\0'), out(BUFFER_SIZE, past);
+	std::copy(text.begin(), text.end(), compact.begin());
+	decode_columns(compact, text.size(), key, out);
+	EXPECT_TRUE(std::all_of(out.begin() + static_cast<long>(text.size()), out.end(),
+	                        [past](char c) { return c == past; }))
 	    << "bytes past the decoded text were written";
-	return {out.data(), compact.size()};
+	return {out.data(), text.size()};
 }
 
 struct normalize_case {
@@ -97,6 +108,18 @@ TEST(DecodeColumns, Table)
 	};
 	for (const decode_case &c : cases)
 		EXPECT_EQ(decode(c.compact, c.key), c.decoded) << "key " << c.key << " text " << c.compact;
+}
+
+// Short texts go by tables of shuffles: every length and key.
+TEST(DecodeColumns, ShortTextsWithEveryKey)
+{
+	std::mt19937 random(7);
+	for (std::size_t length = 0; length <= 20; length++) {
+		const std::string text = random_text(random, length);
+		for (std::int32_t key = -2; key <= static_cast<std::int32_t>(length) + 2; key++)
+			ASSERT_EQ(decode(text, key, '#'), key >= 1 ? place_columns(text, key) : text)
+			    << "length " << length << " key " << key;
+	}
 }
 
 TEST(DecodeColumns, LengthIsCutToTheBuffers)
