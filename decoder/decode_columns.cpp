@@ -74,6 +74,8 @@ void decode_columns(std::span<const char> compact, std::size_t length,
 	const std::size_t rows = length / columns;
 	if (length <= 64 && x86().avx512_permute)
 		return decode_avx512_small(compact.data(), length, columns, output.data());
+	if (length < SHORT_LENGTH && compact.size() >= SHORT_LENGTH && output.size() >= SHORT_LENGTH && x86().ssse3)
+		return decode_ssse3_short(compact.data(), length, columns, output.data());
 	if (x86().ssse3 && length >= 64) {
 		if (columns < 16 && rows >= 16)
 			return decode_ssse3_narrow(compact.data(), length, columns, output.data());

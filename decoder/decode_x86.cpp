@@ -295,4 +295,53 @@ void decode_ssse3_tiny(const char *text, std::size_t length, std::int32_t key, c
 	                 _mm_or_si128(_mm_and_si128(live, decoded), _mm_andnot_si128(live, kept)));
 }
 
+// The position in the text of the bytes bound for output positions p, in
+// 16-bit lanes: p lies in row r = p / key and column c = p - r key, and
+// column c starts at c rows + min(c, tall).  The division is a multiply
+// by 2^16 / key rounded up, exact for p below 64 and key below 1000.
+__attribute__((target("ssse3")))
+inline __m128i sources_of(__m128i p, __m128i reciprocal, __m128i key, __m128i rows, __m128i tall)
+{
+	const __m128i r = _mm_mulhi_epu16(p, reciprocal);
+	const __m128i c = _mm_sub_epi16(p, _mm_mullo_epi16(r, key));
+	return _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(c, rows), _mm_min_epi16(c, tall)), r);
+}
+
+// A text of fewer than 64 bytes, 16 output bytes at a time: their sources
+// are computed at once and the bytes gathered from the text's four 16-byte
+// pieces by shuffles, with no loop over columns or bytes.  A shuffle index
+// past its piece is pushed to 0x80 or above by a saturating add, which
+// makes pshufb give zero there.  The last piece of the output is merged
+// with what out held past the text.
+__attribute__((target("ssse3")))
+void decode_ssse3_short(const char *text, std::size_t length, std::size_t key, char *out) noexcept
+{
+	const __m128i reciprocal = _mm_set1_epi16(static_cast<short>(65535 / key + 1));
+	const __m128i keys = _mm_set1_epi16(static_cast<short>(key));
+	const __m128i rows = _mm_set1_epi16(static_cast<short>(length / key));
+	const __m128i tall = _mm_set1_epi16(static_cast<short>(length % key));
+	const __m128i pieces[4] = {_mm_loadu_si128(reinterpret_cast<const __m128i *>(text)),
+	                           _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + 16)),
+	                           _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + 32)),
+	                           _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + 48))};
+	const __m128i lanes = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+	__m128i p = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
+	for (std::size_t at = 0; at < length; at += 16) {
+		__m128i index = _mm_packus_epi16(sources_of(p, reciprocal, keys, rows, tall),
+		                                 sources_of(_mm_add_epi16(p, _mm_set1_epi16(8)), reciprocal, keys, rows, tall));
+		p = _mm_add_epi16(p, _mm_set1_epi16(16));
+		__m128i bytes = _mm_setzero_si128();
+		for (const __m128i piece : pieces) {
+			bytes = _mm_or_si128(bytes, _mm_shuffle_epi8(piece, _mm_adds_epu8(index, _mm_set1_epi8(0x70))));
+			index = _mm_sub_epi8(index, _mm_set1_epi8(16));
+		}
+		if (length - at < 16) {
+			const __m128i live = _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(length - at)), lanes);
+			const __m128i kept = _mm_loadu_si128(reinterpret_cast<const __m128i *>(out + at));
+			bytes = _mm_or_si128(_mm_and_si128(live, bytes), _mm_andnot_si128(live, kept));
+		}
+		_mm_storeu_si128(reinterpret_cast<__m128i *>(out + at), bytes);
+	}
+}
+
 #endif

@@ -77,11 +77,16 @@ struct x86_features {
 	bool avx512_compress;
 	bool avx512_permute;
 };
-const x86_features &x86() noexcept;
-
 bool has_avx512_compress() noexcept;
 bool has_ssse3() noexcept;
 bool has_avx512_permute() noexcept;
+
+// Inline, so that the test costs a load and a branch, not calls.
+inline const x86_features &x86() noexcept
+{
+	static const x86_features features{has_ssse3(), has_avx512_compress(), has_avx512_permute()};
+	return features;
+}
 std::size_t normalize_avx512(char *line, std::size_t size, char *compact) noexcept;
 std::size_t normalize_ssse3(char *line, std::size_t size, char *compact) noexcept;
 void decode_avx512_small(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
@@ -92,6 +97,10 @@ void decode_ssse3_narrow(const char *text, std::size_t length, std::size_t key, 
 // TINY_LENGTH bytes of room.
 inline constexpr std::size_t TINY_LENGTH = 16;
 void decode_ssse3_tiny(const char *text, std::size_t length, std::int32_t key, char *out) noexcept;
+// Texts of fewer than SHORT_LENGTH bytes with 2 <= key < length; text and
+// out must have SHORT_LENGTH bytes of room.
+inline constexpr std::size_t SHORT_LENGTH = 64;
+void decode_ssse3_short(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
 #endif
 
 #endif

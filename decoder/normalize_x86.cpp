@@ -20,12 +20,6 @@ bool has_ssse3() noexcept
 	return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("popcnt");
 }
 
-const x86_features &x86() noexcept
-{
-	static const x86_features features{has_ssse3(), has_avx512_compress(), has_avx512_permute()};
-	return features;
-}
-
 // 64 bytes at a time: masked loads cover the tail without reading past the
 // line, a zero byte masks off itself and all after it, vpcompressb drops
 // the spaces, and a masked store writes exactly the bytes kept.
