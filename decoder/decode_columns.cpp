@@ -77,9 +77,9 @@ void decode_columns(std::span<const char> compact, std::size_t length,
 	if (length < SHORT_LENGTH && compact.size() >= SHORT_LENGTH && output.size() >= SHORT_LENGTH && x86().ssse3)
 		return decode_ssse3_short(compact.data(), length, columns, output.data());
 	if (x86().ssse3 && length >= 64) {
-		if (columns < 16 && rows >= 16)
+		if (columns < 8 && rows >= 16)
 			return decode_ssse3_narrow(compact.data(), length, columns, output.data());
-		if (rows < 16)
+		if (columns < 8 || rows < 8)
 			return decode_ssse3_wide(compact.data(), length, columns, output.data());
 	}
 	if (rows >= 8 && columns >= 8)

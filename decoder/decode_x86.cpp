@@ -82,40 +82,6 @@ void transpose_block(const char *const column[8], char *row, std::size_t stride)
 	}
 }
 
-} // namespace
-
-// Whole 8 by 8 blocks of the grid are transposed in registers; the columns
-// and rows left over at the edges are placed one byte at a time.
-void decode_sse2_blocks(const char *text, std::size_t length, std::size_t key, char *out) noexcept
-{
-	const std::size_t rows = length / key;
-	const std::size_t tall = length % key;
-	const auto start = [&](std::size_t c) { return text + c * rows + (c < tall ? c : tall); };
-	const std::size_t block_columns = key - key % 8;
-	const std::size_t block_rows = rows - rows % 8;
-
-	for (std::size_t c = 0; c < block_columns; c += 8) {
-		const char *column[8];
-		for (std::size_t j = 0; j < 8; j++)
-			column[j] = start(c + j);
-		for (std::size_t r = 0; r < block_rows; r += 8) {
-			transpose_block(column, out + r * key + c, key);
-			for (const char *&run : column)
-				run += 8;
-		}
-	}
-	for (std::size_t c = 0; c < key; c++) {
-		const std::size_t height = rows + (c < tall ? 1 : 0);
-		const std::size_t first = c < block_columns ? block_rows : 0;
-		const char *from = start(c) + first;
-		char *cell = out + first * key + c;
-		for (std::size_t r = first; r < height; r++, cell += key)
-			*cell = *from++;
-	}
-}
-
-namespace {
-
 // Places the cells of the grid that no vector step covered, one byte at a
 // time: rows from `first_row` on, in every column.
 void place_rows_from(const char *text, std::size_t length, std::size_t key, std::size_t first_row, char *out) noexcept
@@ -130,6 +96,41 @@ void place_rows_from(const char *text, std::size_t length, std::size_t key, std:
 			*cell = *from++;
 	}
 }
+
+} // namespace
+
+// The grid is transposed in 8 by 8 blocks in registers, the last block of
+// each row and column of blocks moved back to end at the grid's edge, so
+// that it overlaps the one before it when the grid is not a multiple of 8
+// wide or high: the cells they share are written twice, with the same
+// bytes, and no cell goes one at a time but those of the last, partial
+// row.  Grids of fewer than 8 rows or columns go one cell at a time.
+void decode_sse2_blocks(const char *text, std::size_t length, std::size_t key, char *out) noexcept
+{
+	const std::size_t rows = length / key;
+	const std::size_t tall = length % key;
+	if (rows < 8 || key < 8)
+		return place_rows_from(text, length, key, 0, out);
+	const auto start = [&](std::size_t c) { return text + c * rows + (c < tall ? c : tall); };
+
+	for (std::size_t next_column = 0; next_column < key; next_column += 8) {
+		const std::size_t c = std::min(next_column, key - 8);
+		const char *column[8];
+		for (std::size_t j = 0; j < 8; j++)
+			column[j] = start(c + j);
+		for (std::size_t next_row = 0; next_row < rows; next_row += 8) {
+			const std::size_t r = std::min(next_row, rows - 8);
+			const char *block[8];
+			for (std::size_t j = 0; j < 8; j++)
+				block[j] = column[j] + r;
+			transpose_block(block, out + r * key + c, key);
+		}
+	}
+	for (std::size_t c = 0; c < tall; c++)
+		out[rows * key + c] = start(c)[rows];
+}
+
+namespace {
 
 // out[j] = from[j * Stride] for j below count, reading nothing at or past
 // `end`.  Sixteen output bytes come from 16 Stride bytes of input: each
@@ -154,10 +155,23 @@ void gather(const char *from, std::size_t count, char *out, const char *end, con
 		out[j] = from[j * Stride];
 }
 
+// A plain copy.  A forward copy whose stores land a little ahead of its
+// loads, counted modulo 4 KiB, stalls on every load, since the processor
+// takes the two for the same address; a backward copy keeps its loads
+// clear of its stores then.
 template <>
 void gather<1>(const char *from, std::size_t count, char *out, const char *, const __m128i *) noexcept
 {
-	std::memcpy(out, from, count);
+	const auto ahead = (reinterpret_cast<std::uintptr_t>(out) - reinterpret_cast<std::uintptr_t>(from)) % 4096;
+	if (ahead >= 64 || count < 16) {
+		std::memcpy(out, from, count);
+		return;
+	}
+	std::size_t left = count;
+	for (; left >= 16; left -= 16)
+		_mm_storeu_si128(reinterpret_cast<__m128i *>(out + left - 16),
+		                 _mm_loadu_si128(reinterpret_cast<const __m128i *>(from + left - 16)));
+	std::memcpy(out, from, left);
 }
 
 using gather_fn = void (*)(const char *, std::size_t, char *, const char *, const __m128i *) noexcept;
