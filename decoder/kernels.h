@@ -74,21 +74,24 @@ std::span<const decode_kernel> decode_kernels() noexcept;
 // the program runs, and asking costs more than a short case does.
 struct x86_features {
 	bool ssse3;
+	bool avx2;
 	bool avx512_compress;
 	bool avx512_permute;
 };
 bool has_avx512_compress() noexcept;
 bool has_ssse3() noexcept;
+bool has_avx2() noexcept;
 bool has_avx512_permute() noexcept;
 
 // Inline, so that the test costs a load and a branch, not calls.
 inline const x86_features &x86() noexcept
 {
-	static const x86_features features{has_ssse3(), has_avx512_compress(), has_avx512_permute()};
+	static const x86_features features{has_ssse3(), has_avx2(), has_avx512_compress(), has_avx512_permute()};
 	return features;
 }
 std::size_t normalize_avx512(char *line, std::size_t size, char *compact) noexcept;
 std::size_t normalize_ssse3(char *line, std::size_t size, char *compact) noexcept;
+std::size_t normalize_avx2(char *line, std::size_t size, char *compact) noexcept;
 void decode_avx512_small(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
 void decode_sse2_blocks(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
 void decode_ssse3_wide(const char *text, std::size_t length, std::size_t key, char *out) noexcept;

@@ -17,6 +17,7 @@ std::span<const normalize_kernel> normalize_kernels() noexcept
 	static constexpr normalize_kernel kernels[] = {
 #if defined(__x86_64__)
 	    {"avx512", has_avx512_compress, normalize_avx512},
+	    {"avx2", has_avx2, normalize_avx2},
 	    {"ssse3", has_ssse3, normalize_ssse3},
 #endif
 	    {"portable", always_available, normalize_portable},
@@ -33,6 +34,8 @@ std::size_t normalize_text(std::span<char> line, std::span<char> compact) noexce
 	if (size >= 16) {
 		if (x86().avx512_compress)
 			return normalize_avx512(line.data(), size, compact.data());
+		if (x86().avx2)
+			return normalize_avx2(line.data(), size, compact.data());
 		if (x86().ssse3)
 			return normalize_ssse3(line.data(), size, compact.data());
 	}

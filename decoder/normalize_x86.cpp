@@ -20,6 +20,11 @@ bool has_ssse3() noexcept
 	return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("popcnt");
 }
 
+bool has_avx2() noexcept
+{
+	return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+}
+
 // 64 bytes at a time: masked loads cover the tail without reading past the
 // line, a zero byte masks off itself and all after it, vpcompressb drops
 // the spaces, and a masked store writes exactly the bytes kept.
@@ -96,59 +101,122 @@ __attribute__((target("ssse3"))) inline __m128i squeeze(unsigned dropped, char h
 	                    _mm_set1_epi8(half));
 }
 
-} // namespace
-
-// 16 bytes at a time, each half squeezed by a table-driven pshufb and
-// stored as 8 bytes.  Each 8-byte store writes zeros past the bytes it
-// keeps, which pshufb puts in the lanes marked 0x80; the next store starts
-// on top of them.  Stores stay below the end of the block read, hence
-// inside compact.
+// One block of 16 bytes at line + i, each half squeezed by a table-driven
+// pshufb and stored as 8 bytes.  Each 8-byte store writes zeros past the
+// bytes it keeps, which pshufb puts in the lanes marked 0x80; the next
+// store starts on top of them.  Stores stay below the end of the block
+// read, hence inside compact.
 //
-// The block holding the first zero byte is the last: its bytes from the
-// zero on are left as they are and dropped like spaces, so that a short
-// line costs one block and no loop over its bytes.  Its two halves are
-// joined in a register and stored at once, since a short text is read back
-// at once by the decoder, and a wide load of bytes stored in narrower
-// pieces waits for them to reach the cache.  What is left at the end,
-// short of a block, goes byte by byte.
-__attribute__((target("ssse3,popcnt")))
-std::size_t normalize_ssse3(char *line, std::size_t size, char *compact) noexcept
+// The block holding the first zero byte is the last, and the step returns
+// true: its bytes from the zero on are left as they are and dropped like
+// spaces, so that a short line costs one block and no loop over its bytes.
+// Its two halves are joined in a register and stored at once, since a
+// short text is read back at once by the decoder, and a wide load of bytes
+// stored in narrower pieces waits for them to reach the cache.
+__attribute__((target("ssse3,popcnt"))) inline bool normalize_block(char *line, std::size_t i, char *compact,
+                                                                    std::size_t &length) noexcept
 {
 	const __m128i space = _mm_set1_epi8(' ');
 	const __m128i all = _mm_set1_epi8(-1);
-	std::size_t length = 0, i = 0;
-	for (; i + 16 <= size; i += 16) {
-		__m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(line + i));
-		const auto zeros = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())));
-		if (zeros != 0) {
-			const __m128i lanes = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-			const __m128i live = _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(__builtin_ctz(zeros))), lanes);
-			bytes = upper_case(bytes, live);
-			_mm_storeu_si128(reinterpret_cast<__m128i *>(line + i), bytes);
-			const auto dropped = static_cast<unsigned>(
-			    _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, space), _mm_andnot_si128(live, all))));
-			const auto low_kept = 8 - static_cast<unsigned>(_mm_popcnt_u32(dropped & 0xff));
-			// The high half's bytes, squeezed to the bottom and then moved up
-			// past the low half's.
-			const __m128i high = _mm_shuffle_epi8(
-			    _mm_shuffle_epi8(bytes, _mm_unpacklo_epi64(squeeze(dropped >> 8, 8), all)),
-			    _mm_loadu_si128(reinterpret_cast<const __m128i *>(shift_table[low_kept].data())));
-			const __m128i low = _mm_shuffle_epi8(bytes, _mm_unpacklo_epi64(squeeze(dropped & 0xff, 0), all));
-			_mm_storeu_si128(reinterpret_cast<__m128i *>(compact + length), _mm_or_si128(low, high));
-			return length + 16 - static_cast<unsigned>(_mm_popcnt_u32(dropped));
-		}
-		bytes = upper_case(bytes, all);
+	__m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(line + i));
+	const auto zeros = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())));
+	if (zeros != 0) {
+		const __m128i lanes = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+		const __m128i live = _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(__builtin_ctz(zeros))), lanes);
+		bytes = upper_case(bytes, live);
 		_mm_storeu_si128(reinterpret_cast<__m128i *>(line + i), bytes);
-
-		const auto spaces = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, space)));
-		_mm_storel_epi64(reinterpret_cast<__m128i *>(compact + length),
-		                 _mm_shuffle_epi8(bytes, squeeze(spaces & 0xff, 0)));
-		length += 8 - static_cast<unsigned>(_mm_popcnt_u32(spaces & 0xff));
-		_mm_storel_epi64(reinterpret_cast<__m128i *>(compact + length),
-		                 _mm_shuffle_epi8(bytes, squeeze(spaces >> 8, 8)));
-		length += 8 - static_cast<unsigned>(_mm_popcnt_u32(spaces >> 8));
+		const auto dropped = static_cast<unsigned>(
+		    _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, space), _mm_andnot_si128(live, all))));
+		const auto low_kept = 8 - static_cast<unsigned>(_mm_popcnt_u32(dropped & 0xff));
+		// The high half's bytes, squeezed to the bottom and then moved up
+		// past the low half's.
+		const __m128i high = _mm_shuffle_epi8(
+		    _mm_shuffle_epi8(bytes, _mm_unpacklo_epi64(squeeze(dropped >> 8, 8), all)),
+		    _mm_loadu_si128(reinterpret_cast<const __m128i *>(shift_table[low_kept].data())));
+		const __m128i low = _mm_shuffle_epi8(bytes, _mm_unpacklo_epi64(squeeze(dropped & 0xff, 0), all));
+		_mm_storeu_si128(reinterpret_cast<__m128i *>(compact + length), _mm_or_si128(low, high));
+		length += 16 - static_cast<unsigned>(_mm_popcnt_u32(dropped));
+		return true;
 	}
+	bytes = upper_case(bytes, all);
+	_mm_storeu_si128(reinterpret_cast<__m128i *>(line + i), bytes);
+
+	const auto spaces = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, space)));
+	_mm_storel_epi64(reinterpret_cast<__m128i *>(compact + length), _mm_shuffle_epi8(bytes, squeeze(spaces & 0xff, 0)));
+	length += 8 - static_cast<unsigned>(_mm_popcnt_u32(spaces & 0xff));
+	_mm_storel_epi64(reinterpret_cast<__m128i *>(compact + length), _mm_shuffle_epi8(bytes, squeeze(spaces >> 8, 8)));
+	length += 8 - static_cast<unsigned>(_mm_popcnt_u32(spaces >> 8));
+	return false;
+}
+
+// From line + i on, after `length` bytes already in compact, 16 bytes at a
+// time; what is left at the end, short of a block, goes byte by byte.
+__attribute__((target("ssse3,popcnt")))
+std::size_t normalize_ssse3_from(char *line, std::size_t i, std::size_t size, char *compact, std::size_t length) noexcept
+{
+	for (; i + 16 <= size; i += 16)
+		if (normalize_block(line, i, compact, length))
+			return length;
 	return normalize_from(line, i, size, compact, length);
+}
+
+} // namespace
+
+__attribute__((target("ssse3,popcnt")))
+std::size_t normalize_ssse3(char *line, std::size_t size, char *compact) noexcept
+{
+	return normalize_ssse3_from(line, 0, size, compact, 0);
+}
+
+// 32 bytes at a time: the four 8-byte groups squeezed by one vpshufb with
+// four table entries, and stored as four 8-byte pieces.  The first 16
+// bytes, and the block holding the line's end, go as the SSSE3 kernel takes
+// them, so that a short line costs no more than there: a 32-byte load of
+// bytes just stored in 16-byte pieces would wait for them.
+__attribute__((target("avx2,popcnt")))
+std::size_t normalize_avx2(char *line, std::size_t size, char *compact) noexcept
+{
+	std::size_t length = 0, i = 0;
+	if (size < 16)
+		return normalize_from(line, 0, size, compact, 0);
+	if (normalize_block(line, 0, compact, length))
+		return length;
+	const __m256i shift_to_signed = _mm256_set1_epi8(static_cast<char>(0x80 - 'a'));
+	const __m256i above_z = _mm256_set1_epi8(static_cast<char>(-128 + 26));
+	const __m256i case_bit = _mm256_set1_epi8('a' - 'A');
+	const __m256i space = _mm256_set1_epi8(' ');
+	const __m256i halves = _mm256_setr_epi64x(0, 0x0808080808080808, 0, 0x0808080808080808);
+	const auto entry = [](unsigned spaces) {
+		return _mm_loadl_epi64(reinterpret_cast<const __m128i *>(squeeze_table[spaces & 0xff].data()));
+	};
+	for (i = 16; i + 32 <= size; i += 32) {
+		__m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(line + i));
+		if (_mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, _mm256_setzero_si256())) != 0)
+			break;
+		const __m256i lower = _mm256_cmpgt_epi8(above_z, _mm256_add_epi8(bytes, shift_to_signed));
+		bytes = _mm256_sub_epi8(bytes, _mm256_and_si256(lower, case_bit));
+		_mm256_storeu_si256(reinterpret_cast<__m256i *>(line + i), bytes);
+
+		const auto spaces = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, space)));
+		const __m256i shuffle = _mm256_add_epi8(
+		    _mm256_set_m128i(_mm_unpacklo_epi64(entry(spaces >> 16), entry(spaces >> 24)),
+		                     _mm_unpacklo_epi64(entry(spaces), entry(spaces >> 8))),
+		    halves);
+		const __m256i packed = _mm256_shuffle_epi8(bytes, shuffle);
+		const __m128i low = _mm256_castsi256_si128(packed), high = _mm256_extracti128_si256(packed, 1);
+		_mm_storel_epi64(reinterpret_cast<__m128i *>(compact + length), low);
+		length += 8 - static_cast<unsigned>(_mm_popcnt_u32(spaces & 0xff));
+		_mm_storeh_pd(reinterpret_cast<double *>(compact + length), _mm_castsi128_pd(low));
+		length += 8 - static_cast<unsigned>(_mm_popcnt_u32((spaces >> 8) & 0xff));
+		_mm_storel_epi64(reinterpret_cast<__m128i *>(compact + length), high);
+		length += 8 - static_cast<unsigned>(_mm_popcnt_u32((spaces >> 16) & 0xff));
+		_mm_storeh_pd(reinterpret_cast<double *>(compact + length), _mm_castsi128_pd(high));
+		length += 8 - static_cast<unsigned>(_mm_popcnt_u32(spaces >> 24));
+	}
+	// The SSSE3 code that takes over is not VEX-encoded, and runs slowly
+	// while the upper halves of the vector registers are dirty.
+	_mm256_zeroupper();
+	return normalize_ssse3_from(line, i, size, compact, length);
 }
 
 #endif
