@@ -21,22 +21,13 @@ constexpr std::array<std::uint8_t, 256> level_of = [] {
 	return levels;
 }();
 
-// About the mean level of a quadgram in English text.  Punctuation sits
-// where words meet, and the quadgrams across it are rarer than those
-// inside words.
-constexpr std::int64_t ENGLISH_LEVEL = 42;
-
 bool better(const key_score &a, const key_score &b) noexcept
 {
-	// Compared as totals over the same number of quadgrams.  Decodings
-	// with the same letters, which differ only in where the other bytes
-	// stand, go by how those bytes fall between words; then the smaller
-	// key wins.
+	// Compared as totals over the same number of quadgrams; the smaller key
+	// wins a tie.
 	const std::int64_t left = a.total * static_cast<std::int64_t>(std::max<std::size_t>(b.quadgrams, 1));
 	const std::int64_t right = b.total * static_cast<std::int64_t>(std::max<std::size_t>(a.quadgrams, 1));
-	if (left != right)
-		return left > right;
-	return a.junctions != b.junctions ? a.junctions > b.junctions : a.key < b.key;
+	return left != right ? left > right : a.key < b.key;
 }
 
 // Puts `score` into its place among the `held` best, dropping the worst
@@ -63,22 +54,16 @@ double log10_per_quadgram(const key_score &score) noexcept
 
 key_score score_text(std::span<const char> decoded, std::int32_t key, std::size_t most) noexcept
 {
-	key_score score{key, 0, 0, 0};
-	std::size_t index = 0, letters = 0, run = 0;
+	key_score score{key, 0, 0};
+	std::size_t index = 0, letters = 0;
 	for (const char byte : decoded) {
 		const auto letter = static_cast<unsigned char>(byte - 'A');
-		if (letter >= 26) {
-			run = 0;
+		if (letter >= 26)
 			continue;
-		}
 		index = (index * 26 + letter) % QUADGRAMS;
-		run++;
 		if (++letters >= 4) {
-			const std::int64_t level = level_of[static_cast<unsigned char>(QUADGRAM_LEVELS[index >> 12][index & 4095])];
-			score.total += level;
+			score.total += level_of[static_cast<unsigned char>(QUADGRAM_LEVELS[index >> 12][index & 4095])];
 			score.quadgrams++;
-			if (run < 4)
-				score.junctions += ENGLISH_LEVEL - level;
 		}
 		if (letters == most)
 			break;

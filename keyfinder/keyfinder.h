@@ -26,10 +26,6 @@ struct key_score {
 	std::int32_t key;
 	std::int64_t total;      // sum of the quadgrams' levels
 	std::size_t quadgrams;   // how many were scored
-	// How much weaker than usual the quadgrams are that run across a byte
-	// other than a letter: it decides between decodings with the same
-	// letters, which differ only in where such a byte stands.
-	std::int64_t junctions;
 };
 
 // log10 of the mean probability of the quadgrams a score covers, so that
