@@ -229,43 +229,99 @@ void decode_ssse3_wide(const char *text, std::size_t length, std::size_t key, ch
 	tall_gather(text + rows, tall, out + rows * key, end, tall_masks);
 }
 
-// A grid of at most 16 columns: 16 rows at a time, one 16-byte load from
-// each column's run, and each 16 bytes of output the or of one pshufb of
-// every column's load.  The rows left over go one byte at a time.
+namespace {
+
+// Transposes `Width` (2, 4 or 8) registers of 16 bytes, one per column,
+// into registers of whole rows, in row order, by unpacking pairs of bytes,
+// then of pairs, then of fours.
+template <std::size_t Width>
+__attribute__((target("ssse3"))) inline void transpose_columns(__m128i (&v)[8])
+{
+	if constexpr (Width == 2) {
+		const __m128i low = _mm_unpacklo_epi8(v[0], v[1]), high = _mm_unpackhi_epi8(v[0], v[1]);
+		v[0] = low;
+		v[1] = high;
+	} else {
+		__m128i p[8], q[8];
+		for (std::size_t c = 0; c < Width; c += 2) {
+			p[c] = _mm_unpacklo_epi8(v[c], v[c + 1]);
+			p[c + 1] = _mm_unpackhi_epi8(v[c], v[c + 1]);
+		}
+		for (std::size_t c = 0; c < Width; c += 4) {
+			q[c] = _mm_unpacklo_epi16(p[c], p[c + 2]);
+			q[c + 1] = _mm_unpackhi_epi16(p[c], p[c + 2]);
+			q[c + 2] = _mm_unpacklo_epi16(p[c + 1], p[c + 3]);
+			q[c + 3] = _mm_unpackhi_epi16(p[c + 1], p[c + 3]);
+		}
+		if constexpr (Width == 4) {
+			for (std::size_t j = 0; j < 4; j++)
+				v[j] = q[j];
+		} else {
+			for (std::size_t j = 0; j < 4; j++) {
+				v[2 * j] = _mm_unpacklo_epi32(q[j], q[j + 4]);
+				v[2 * j + 1] = _mm_unpackhi_epi32(q[j], q[j + 4]);
+			}
+		}
+	}
+}
+
+// A grid of Key columns, fewer than 8, and 16 rows or more: 16 rows at a
+// time, one 16-byte load from each column's run, transposed as if the grid
+// were 2, 4 or 8 columns wide, the missing columns empty, and the empty
+// lanes squeezed out of each row register by one pshufb.  Each register's
+// store writes 16 bytes, its rows and then bytes that the next store
+// overwrites; the steps stop where the last store would reach past the
+// text, and the rows left go one byte at a time.
+template <std::size_t Key>
+__attribute__((target("ssse3")))
+void decode_narrow(const char *text, std::size_t length, char *out) noexcept
+{
+	constexpr std::size_t width = Key <= 2 ? 2 : Key <= 4 ? 4 : 8;
+	constexpr std::size_t rows_each = 16 / width;
+	alignas(16) static constexpr std::array<std::uint8_t, 16> squeeze = [] {
+		std::array<std::uint8_t, 16> lanes{};
+		std::size_t at = 0;
+		for (std::size_t row = 0; row < rows_each; row++)
+			for (std::size_t c = 0; c < Key; c++)
+				lanes[at++] = static_cast<std::uint8_t>(row * width + c);
+		while (at < 16)
+			lanes[at++] = 0x80;
+		return lanes;
+	}();
+	const __m128i squeeze_mask = _mm_load_si128(reinterpret_cast<const __m128i *>(squeeze.data()));
+	const std::size_t rows = length / Key;
+	const std::size_t tall = length % Key;
+	const char *column[Key];
+	for (std::size_t c = 0; c < Key; c++)
+		column[c] = text + c * rows + (c < tall ? c : tall);
+	std::size_t r = 0;
+	for (; r + 16 <= rows && (r + 16 - rows_each) * Key + 16 <= length; r += 16) {
+		__m128i v[8] = {};
+		for (std::size_t c = 0; c < Key; c++)
+			v[c] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(column[c] + r));
+		transpose_columns<width>(v);
+		for (std::size_t j = 0; j < width; j++)
+			_mm_storeu_si128(reinterpret_cast<__m128i *>(out + (r + j * rows_each) * Key),
+			                 Key == width ? v[j] : _mm_shuffle_epi8(v[j], squeeze_mask));
+	}
+	place_rows_from(text, length, Key, r, out);
+}
+
+} // namespace
+
+// A grid of fewer than 8 columns, by the column count's own instance.
 __attribute__((target("ssse3")))
 void decode_ssse3_narrow(const char *text, std::size_t length, std::size_t key, char *out) noexcept
 {
-	if (key > 16)
-		return place_rows_from(text, length, key, 0, out);
-	const std::size_t rows = length / key;
-	const std::size_t tall = length % key;
-	__m128i masks[16][16];
-	for (std::size_t v = 0; v < key; v++)
-		for (std::size_t c = 0; c < key; c++) {
-			alignas(16) unsigned char lanes[16];
-			for (std::size_t l = 0; l < 16; l++) {
-				const std::size_t p = 16 * v + l;
-				lanes[l] = p % key == c ? static_cast<unsigned char>(p / key) : 0x80;
-			}
-			masks[v][c] = _mm_load_si128(reinterpret_cast<const __m128i *>(lanes));
-		}
-	const char *column[16];
-	for (std::size_t c = 0; c < key; c++)
-		column[c] = text + c * rows + (c < tall ? c : tall);
-	std::size_t r = 0;
-	for (; r + 16 <= rows; r += 16) {
-		__m128i runs[16];
-		for (std::size_t c = 0; c < key; c++)
-			runs[c] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(column[c] + r));
-		char *to = out + r * key;
-		for (std::size_t v = 0; v < key; v++) {
-			__m128i bytes = _mm_shuffle_epi8(runs[0], masks[v][0]);
-			for (std::size_t c = 1; c < key; c++)
-				bytes = _mm_or_si128(bytes, _mm_shuffle_epi8(runs[c], masks[v][c]));
-			_mm_storeu_si128(reinterpret_cast<__m128i *>(to + 16 * v), bytes);
-		}
+	switch (key) {
+	case 2: return decode_narrow<2>(text, length, out);
+	case 3: return decode_narrow<3>(text, length, out);
+	case 4: return decode_narrow<4>(text, length, out);
+	case 5: return decode_narrow<5>(text, length, out);
+	case 6: return decode_narrow<6>(text, length, out);
+	case 7: return decode_narrow<7>(text, length, out);
+	default: return place_rows_from(text, length, key, 0, out);
 	}
-	place_rows_from(text, length, key, r, out);
 }
 
 namespace {
