@@ -82,6 +82,40 @@ void transpose_block(const char *const column[8], char *row, std::size_t stride)
 	}
 }
 
+// Transposes `Width` (2, 4 or 8) registers of 16 bytes, one per column,
+// into registers of whole rows, in row order, by unpacking pairs of bytes,
+// then of pairs, then of fours.
+template <std::size_t Width>
+inline void transpose_columns(__m128i (&v)[8])
+{
+	if constexpr (Width == 2) {
+		const __m128i low = _mm_unpacklo_epi8(v[0], v[1]), high = _mm_unpackhi_epi8(v[0], v[1]);
+		v[0] = low;
+		v[1] = high;
+	} else {
+		__m128i p[8], q[8];
+		for (std::size_t c = 0; c < Width; c += 2) {
+			p[c] = _mm_unpacklo_epi8(v[c], v[c + 1]);
+			p[c + 1] = _mm_unpackhi_epi8(v[c], v[c + 1]);
+		}
+		for (std::size_t c = 0; c < Width; c += 4) {
+			q[c] = _mm_unpacklo_epi16(p[c], p[c + 2]);
+			q[c + 1] = _mm_unpackhi_epi16(p[c], p[c + 2]);
+			q[c + 2] = _mm_unpacklo_epi16(p[c + 1], p[c + 3]);
+			q[c + 3] = _mm_unpackhi_epi16(p[c + 1], p[c + 3]);
+		}
+		if constexpr (Width == 4) {
+			for (std::size_t j = 0; j < 4; j++)
+				v[j] = q[j];
+		} else {
+			for (std::size_t j = 0; j < 4; j++) {
+				v[2 * j] = _mm_unpacklo_epi32(q[j], q[j + 4]);
+				v[2 * j + 1] = _mm_unpackhi_epi32(q[j], q[j + 4]);
+			}
+		}
+	}
+}
+
 // Places the cells of the grid that no vector step covered, one byte at a
 // time: rows from `first_row` on, in every column.
 void place_rows_from(const char *text, std::size_t length, std::size_t key, std::size_t first_row, char *out) noexcept
@@ -95,6 +129,45 @@ void place_rows_from(const char *text, std::size_t length, std::size_t key, std:
 		for (std::size_t r = first_row; r < height; r++, cell += key)
 			*cell = *from++;
 	}
+}
+
+
+// A grid of 8 to 15 rows and 8 columns or more: 8 columns at a time, one
+// 16-byte load from each column's run, transposed as 16 rows of 8, of which
+// the first `rows` are stored; the loads reach into the next runs, and
+// those rows are not kept.  The last group of columns overlaps the one
+// before it.  The columns too near the text's end for a 16-byte load, and
+// the last, partial row, go one cell at a time.
+void decode_short_columns(const char *text, std::size_t length, std::size_t key, char *out) noexcept
+{
+	const std::size_t rows = length / key;
+	const std::size_t tall = length % key;
+	const auto start = [&](std::size_t c) { return c * rows + (c < tall ? c : tall); };
+	std::size_t loadable = key;
+	while (loadable > 0 && start(loadable - 1) + 16 > length)
+		loadable--;
+	if (loadable >= 8) {
+		for (std::size_t next_column = 0; next_column < loadable; next_column += 8) {
+			const std::size_t c = std::min(next_column, loadable - 8);
+			__m128i v[8];
+			for (std::size_t j = 0; j < 8; j++)
+				v[j] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + start(c + j)));
+			transpose_columns<8>(v);
+			char *row = out + c;
+			for (std::size_t r = 0; r < rows; r += 2, row += 2 * key) {
+				_mm_storel_epi64(reinterpret_cast<__m128i *>(row), v[r / 2]);
+				if (r + 1 < rows)
+					_mm_storel_epi64(reinterpret_cast<__m128i *>(row + key), _mm_unpackhi_epi64(v[r / 2], v[r / 2]));
+			}
+		}
+	} else {
+		loadable = 0;
+	}
+	for (std::size_t c = loadable; c < key; c++)
+		for (std::size_t r = 0; r < rows; r++)
+			out[r * key + c] = text[start(c) + r];
+	for (std::size_t c = 0; c < tall; c++)
+		out[rows * key + c] = text[start(c) + rows];
 }
 
 } // namespace
@@ -112,6 +185,8 @@ void decode_sse2_blocks(const char *text, std::size_t length, std::size_t key, c
 	if (rows < 8 || key < 8)
 		return place_rows_from(text, length, key, 0, out);
 	const auto start = [&](std::size_t c) { return text + c * rows + (c < tall ? c : tall); };
+	if (rows < 16)
+		return decode_short_columns(text, length, key, out);
 
 	for (std::size_t next_column = 0; next_column < key; next_column += 8) {
 		const std::size_t c = std::min(next_column, key - 8);
@@ -230,40 +305,6 @@ void decode_ssse3_wide(const char *text, std::size_t length, std::size_t key, ch
 }
 
 namespace {
-
-// Transposes `Width` (2, 4 or 8) registers of 16 bytes, one per column,
-// into registers of whole rows, in row order, by unpacking pairs of bytes,
-// then of pairs, then of fours.
-template <std::size_t Width>
-__attribute__((target("ssse3"))) inline void transpose_columns(__m128i (&v)[8])
-{
-	if constexpr (Width == 2) {
-		const __m128i low = _mm_unpacklo_epi8(v[0], v[1]), high = _mm_unpackhi_epi8(v[0], v[1]);
-		v[0] = low;
-		v[1] = high;
-	} else {
-		__m128i p[8], q[8];
-		for (std::size_t c = 0; c < Width; c += 2) {
-			p[c] = _mm_unpacklo_epi8(v[c], v[c + 1]);
-			p[c + 1] = _mm_unpackhi_epi8(v[c], v[c + 1]);
-		}
-		for (std::size_t c = 0; c < Width; c += 4) {
-			q[c] = _mm_unpacklo_epi16(p[c], p[c + 2]);
-			q[c + 1] = _mm_unpackhi_epi16(p[c], p[c + 2]);
-			q[c + 2] = _mm_unpacklo_epi16(p[c + 1], p[c + 3]);
-			q[c + 3] = _mm_unpackhi_epi16(p[c + 1], p[c + 3]);
-		}
-		if constexpr (Width == 4) {
-			for (std::size_t j = 0; j < 4; j++)
-				v[j] = q[j];
-		} else {
-			for (std::size_t j = 0; j < 4; j++) {
-				v[2 * j] = _mm_unpacklo_epi32(q[j], q[j + 4]);
-				v[2 * j + 1] = _mm_unpackhi_epi32(q[j], q[j + 4]);
-			}
-		}
-	}
-}
 
 // A grid of Key columns, fewer than 8, and 16 rows or more: 16 rows at a
 // time, one 16-byte load from each column's run, transposed as if the grid
