@@ -62,26 +62,6 @@ void decode_avx512_small(const char *text, std::size_t length, std::size_t key, 
 
 namespace {
 
-// Transposes an 8 by 8 block of bytes: eight 8-byte column runs in, eight
-// 8-byte rows out.
-void transpose_block(const char *const column[8], char *row, std::size_t stride) noexcept
-{
-	__m128i a[8];
-	for (int j = 0; j < 8; j++)
-		a[j] = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(column[j]));
-	const __m128i t0 = _mm_unpacklo_epi8(a[0], a[1]), t1 = _mm_unpacklo_epi8(a[2], a[3]);
-	const __m128i t2 = _mm_unpacklo_epi8(a[4], a[5]), t3 = _mm_unpacklo_epi8(a[6], a[7]);
-	const __m128i u0 = _mm_unpacklo_epi16(t0, t1), u1 = _mm_unpackhi_epi16(t0, t1);
-	const __m128i u2 = _mm_unpacklo_epi16(t2, t3), u3 = _mm_unpackhi_epi16(t2, t3);
-	const __m128i rows[4] = {_mm_unpacklo_epi32(u0, u2), _mm_unpackhi_epi32(u0, u2),
-	                         _mm_unpacklo_epi32(u1, u3), _mm_unpackhi_epi32(u1, u3)};
-	for (const __m128i pair : rows) {
-		_mm_storel_epi64(reinterpret_cast<__m128i *>(row), pair);
-		_mm_storel_epi64(reinterpret_cast<__m128i *>(row + stride), _mm_unpackhi_epi64(pair, pair));
-		row += 2 * stride;
-	}
-}
-
 // Transposes `Width` (2, 4 or 8) registers of 16 bytes, one per column,
 // into registers of whole rows, in row order, by unpacking pairs of bytes,
 // then of pairs, then of fours.
@@ -132,77 +112,52 @@ void place_rows_from(const char *text, std::size_t length, std::size_t key, std:
 }
 
 
-// A grid of 8 to 15 rows and 8 columns or more: 8 columns at a time, one
-// 16-byte load from each column's run, transposed as 16 rows of 8, of which
-// the first `rows` are stored; the loads reach into the next runs, and
-// those rows are not kept.  The last group of columns overlaps the one
-// before it.  The columns too near the text's end for a 16-byte load, and
-// the last, partial row, go one cell at a time.
-void decode_short_columns(const char *text, std::size_t length, std::size_t key, char *out) noexcept
-{
-	const std::size_t rows = length / key;
-	const std::size_t tall = length % key;
-	const auto start = [&](std::size_t c) { return c * rows + (c < tall ? c : tall); };
-	std::size_t loadable = key;
-	while (loadable > 0 && start(loadable - 1) + 16 > length)
-		loadable--;
-	if (loadable >= 8) {
-		for (std::size_t next_column = 0; next_column < loadable; next_column += 8) {
-			const std::size_t c = std::min(next_column, loadable - 8);
-			__m128i v[8];
-			for (std::size_t j = 0; j < 8; j++)
-				v[j] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + start(c + j)));
-			transpose_columns<8>(v);
-			char *row = out + c;
-			for (std::size_t r = 0; r < rows; r += 2, row += 2 * key) {
-				_mm_storel_epi64(reinterpret_cast<__m128i *>(row), v[r / 2]);
-				if (r + 1 < rows)
-					_mm_storel_epi64(reinterpret_cast<__m128i *>(row + key), _mm_unpackhi_epi64(v[r / 2], v[r / 2]));
-			}
-		}
-	} else {
-		loadable = 0;
-	}
-	for (std::size_t c = loadable; c < key; c++)
-		for (std::size_t r = 0; r < rows; r++)
-			out[r * key + c] = text[start(c) + r];
-	for (std::size_t c = 0; c < tall; c++)
-		out[rows * key + c] = text[start(c) + rows];
-}
-
 } // namespace
 
-// The grid is transposed in 8 by 8 blocks in registers, the last block of
-// each row and column of blocks moved back to end at the grid's edge, so
-// that it overlaps the one before it when the grid is not a multiple of 8
-// wide or high: the cells they share are written twice, with the same
-// bytes, and no cell goes one at a time but those of the last, partial
-// row.  Grids of fewer than 8 rows or columns go one cell at a time.
+// The grid is transposed 8 columns by 16 rows at a time in SSE2
+// registers: one 16-byte load from each column's run, unpacked into rows.
+// The last group of columns, and of rows, moves back to end at the grid's
+// edge and overlaps the one before it, so the cells they share are written
+// twice, with the same bytes.  A grid of fewer than 16 rows is one group
+// deep: its loads reach into the next runs, and only its real rows are
+// stored.  The columns too near the text's end for such a load, the last,
+// partial row, and grids of fewer than 8 rows or columns go one cell at a
+// time.
 void decode_sse2_blocks(const char *text, std::size_t length, std::size_t key, char *out) noexcept
 {
 	const std::size_t rows = length / key;
 	const std::size_t tall = length % key;
 	if (rows < 8 || key < 8)
 		return place_rows_from(text, length, key, 0, out);
-	const auto start = [&](std::size_t c) { return text + c * rows + (c < tall ? c : tall); };
-	if (rows < 16)
-		return decode_short_columns(text, length, key, out);
+	const auto start = [&](std::size_t c) { return c * rows + (c < tall ? c : tall); };
+	const std::size_t depth = std::min<std::size_t>(rows, 16);
+	std::size_t loadable = key;
+	while (loadable > 0 && start(loadable - 1) + 16 > length)
+		loadable--;
+	if (loadable < 8)
+		loadable = 0;
 
-	for (std::size_t next_column = 0; next_column < key; next_column += 8) {
-		const std::size_t c = std::min(next_column, key - 8);
-		const char *column[8];
-		for (std::size_t j = 0; j < 8; j++)
-			column[j] = start(c + j);
-		for (std::size_t next_row = 0; next_row < rows; next_row += 8) {
-			const std::size_t r = std::min(next_row, rows - 8);
-			const char *block[8];
+	for (std::size_t next_column = 0; next_column < loadable; next_column += 8) {
+		const std::size_t c = std::min(next_column, loadable - 8);
+		for (std::size_t next_row = 0; next_row < rows; next_row += 16) {
+			const std::size_t r = std::min(next_row, rows - depth);
+			__m128i v[8];
 			for (std::size_t j = 0; j < 8; j++)
-				block[j] = column[j] + r;
-			transpose_block(block, out + r * key + c, key);
+				v[j] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + start(c + j) + r));
+			transpose_columns<8>(v);
+			char *row = out + r * key + c;
+			for (std::size_t i = 0; i < depth; i += 2, row += 2 * key) {
+				_mm_storel_epi64(reinterpret_cast<__m128i *>(row), v[i / 2]);
+				if (i + 1 < depth)
+					_mm_storel_epi64(reinterpret_cast<__m128i *>(row + key), _mm_unpackhi_epi64(v[i / 2], v[i / 2]));
+			}
 		}
 	}
+	for (std::size_t c = loadable; c < key; c++)
+		for (std::size_t r = 0; r < rows; r++)
+			out[r * key + c] = text[start(c) + r];
 	for (std::size_t c = 0; c < tall; c++)
-		out[rows * key + c] = start(c)[rows];
+		out[rows * key + c] = text[start(c) + rows];
 }
 
 namespace {
