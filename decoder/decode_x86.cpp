@@ -1,7 +1,7 @@
-// Vector kernels for decode_columns: 8 by 8 blocks with SSE2, which every
-// x86-64 processor has; grids of few columns or few rows with SSSE3 byte
-// shuffles; and short texts in one AVX-512 permutation.  Each is used only
-// where the processor has its instructions.
+// Vector kernels for decode_columns: blocks of 8 columns by 16 rows with
+// SSE2, which every x86-64 processor has; grids of few columns or few rows
+// with SSSE3 byte shuffles; and short texts in one AVX-512 permutation.
+// Each is used only where the processor has its instructions.
 #if defined(__x86_64__)
 
 #include "kernels.h"
