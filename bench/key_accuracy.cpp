@@ -1,9 +1,10 @@
 // How often untranspose-key's search finds the key of English texts it was
-// not built from: passages of the held-out text in tests/data, enciphered
-// with random keys, decoded with the key found, and counted solved when
-// the decoding is the passage itself.
+// not built from: passages of whole words from the held-out texts in
+// tests/data (or the files named), enciphered with random keys, decoded
+// with the key found, and counted solved when the decoding is the passage
+// itself.
 //
-//   key_accuracy [--trials N] [ENGLISH_TEXT]
+//   key_accuracy [--trials N] [ENGLISH_TEXT]...
 #include "decoder.h"
 #include "english.h"
 #include "keyfinder.h"
@@ -32,17 +33,24 @@ struct bucket {
 int main(int argc, char **argv)
 {
 	int scale = 1;
-	const char *path = UNTRANSPOSE_ENGLISH;
+	std::vector<const char *> paths;
 	for (int i = 1; i < argc; i++) {
 		if (std::strcmp(argv[i], "--trials") == 0 && i + 1 < argc)
 			scale = std::max(1, std::atoi(argv[++i]));
 		else
-			path = argv[i];
+			paths.push_back(argv[i]);
 	}
-	const std::string corpus = read_file(path);
-	if (corpus.size() < 1000) {
-		std::fprintf(stderr, "key_accuracy: cannot read %s\n", path);
-		return 2;
+	if (paths.empty())
+		paths = {UNTRANSPOSE_ENGLISH "/english.txt", UNTRANSPOSE_ENGLISH "/english_more.txt"};
+	std::string corpus;
+	for (const char *path : paths) {
+		const std::string text = read_file(path);
+		if (text.size() < 1000) {
+			std::fprintf(stderr, "key_accuracy: cannot read %s\n", path);
+			return 2;
+		}
+		corpus += text + '\n';
+		std::printf("held-out text: %s (%zu bytes)\n", path, text.size());
 	}
 
 	const bucket buckets[] = {
@@ -54,7 +62,6 @@ int main(int argc, char **argv)
 	std::mt19937 random(20261208);
 	std::vector<char> compact(BUFFER_SIZE), decoded(BUFFER_SIZE), scratch(BUFFER_SIZE);
 	key_score best[1];
-	std::printf("held-out text: %s (%zu bytes)\n", path, corpus.size());
 	for (const bucket &b : buckets) {
 		const int trials = b.trials * scale;
 		int solved = 0;

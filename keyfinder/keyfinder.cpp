@@ -9,8 +9,15 @@ namespace {
 
 #include "quadgrams.inc"
 
-constexpr std::size_t QUADGRAMS = 26 * 26 * 26 * 26;
+constexpr std::size_t TRIGRAMS = 26 * 26 * 26;
+constexpr std::size_t QUADGRAMS = TRIGRAMS * 26;
 static_assert(sizeof QUADGRAM_LEVELS >= QUADGRAMS);
+static_assert(sizeof OPENING_LEVELS >= TRIGRAMS && sizeof CLOSING_LEVELS >= TRIGRAMS);
+
+// A text's first and last trigrams count this many times over: the edges
+// are where neighbouring keys' decodings of one or two rows differ most,
+// a letter of the last word being moved into the text.
+constexpr int EDGE_WEIGHT = 2;
 
 // The table's characters are base64 digits, one level each.
 constexpr std::array<std::uint8_t, 256> level_of = [] {
@@ -20,6 +27,12 @@ constexpr std::array<std::uint8_t, 256> level_of = [] {
 		levels[static_cast<unsigned char>(digits[level])] = level;
 	return levels;
 }();
+
+template <std::size_t Rows>
+std::int64_t edge_level(const char (&levels)[Rows][4096 + 1], std::size_t trigram) noexcept
+{
+	return EDGE_WEIGHT * (level_of[static_cast<unsigned char>(levels[trigram >> 12][trigram & 4095])] - EDGE_OFFSET);
+}
 
 bool better(const key_score &a, const key_score &b) noexcept
 {
@@ -55,19 +68,21 @@ double log10_per_quadgram(const key_score &score) noexcept
 key_score score_text(std::span<const char> decoded, std::int32_t key, std::size_t most) noexcept
 {
 	key_score score{key, 0, 0};
-	std::size_t index = 0, letters = 0;
-	for (const char byte : decoded) {
-		const auto letter = static_cast<unsigned char>(byte - 'A');
+	std::size_t index = 0, letters = 0, at = 0;
+	for (; at < decoded.size() && letters < most; at++) {
+		const auto letter = static_cast<unsigned char>(decoded[at] - 'A');
 		if (letter >= 26)
 			continue;
 		index = (index * 26 + letter) % QUADGRAMS;
 		if (++letters >= 4) {
 			score.total += level_of[static_cast<unsigned char>(QUADGRAM_LEVELS[index >> 12][index & 4095])];
 			score.quadgrams++;
+		} else if (letters == 3) {
+			score.total += edge_level(OPENING_LEVELS, index);
 		}
-		if (letters == most)
-			break;
 	}
+	if (at == decoded.size() && letters >= 3)
+		score.total += edge_level(CLOSING_LEVELS, index % TRIGRAMS);
 	return score;
 }
 

@@ -24,12 +24,13 @@ inline constexpr std::size_t MOST_BEST = 1024;
 
 struct key_score {
 	std::int32_t key;
-	std::int64_t total;      // sum of the quadgrams' levels
+	std::int64_t total;      // sum of the quadgrams' levels and the edges'
 	std::size_t quadgrams;   // how many were scored
 };
 
-// log10 of the mean probability of the quadgrams a score covers, so that
-// scores of texts of different lengths compare; 0 for no quadgram.
+// log10 of the mean probability of the quadgrams a score covers, the
+// edges' odds spread over them, so that scores of texts of different
+// lengths compare; 0 for no quadgram.
 [[nodiscard]] double log10_per_quadgram(const key_score &score) noexcept;
 
 // Tries every key from min_key to max_key on the compact text (normalised,
@@ -43,8 +44,9 @@ std::size_t find_keys(std::span<const char> compact, std::size_t length,
                       std::int32_t min_key, std::int32_t max_key,
                       std::span<key_score> best, std::span<char> decoded) noexcept;
 
-// Scores one decoded text: the quadgrams of its first `letters` letters;
-// every other byte is passed over.
+// Scores one decoded text: the quadgrams of its first `letters` letters,
+// and how likely its first trigram is to open a word and, when every
+// letter is scored, its last to close one; every other byte is passed over.
 [[nodiscard]] key_score score_text(std::span<const char> decoded, std::int32_t key,
                                    std::size_t letters = BUFFER_SIZE) noexcept;
 

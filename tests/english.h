@@ -16,8 +16,9 @@ inline std::string read_file(const char *path)
 	return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// A passage of `letters` letters from a word start in `corpus`, wrapping
-// round its end, normalised as the filter normalises a text.
+// A passage of whole words from `corpus`, wrapping round its end, at
+// least `letters` letters long (or 9,999 bytes), normalised as the filter
+// normalises a text.
 inline std::string english_passage(const std::string &corpus, std::mt19937 &random, std::size_t letters)
 {
 	std::uniform_int_distribution<std::size_t> start_of(0, corpus.size() - 1);
@@ -25,10 +26,12 @@ inline std::string english_passage(const std::string &corpus, std::mt19937 &rand
 	while (corpus[at % corpus.size()] != ' ')
 		at++;
 	std::string text;
-	for (std::size_t found = 0; found < letters && text.size() < 9999; at++) {
+	for (std::size_t found = 0; text.size() < 9999; at++) {
 		char c = corpus[at % corpus.size()];
 		if (c == '\n')
 			c = ' ';
+		if (c == ' ' && found >= letters)
+			break;
 		if (c >= 'a' && c <= 'z')
 			c = static_cast<char>(c - ('a' - 'A'));
 		if (c >= 'A' && c <= 'Z')

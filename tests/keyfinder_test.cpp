@@ -46,12 +46,14 @@ struct rule_case {
 
 TEST(KeyFinder, Rules)
 {
-	const std::string attack = encipher("ATTACKATDAWNANDHOLDTHEBRIDGE", 4);
+	const std::string plain = "ATTACKATDAWNANDHOLDTHEBRIDGE";
+	const std::string attack = encipher(plain, 4);
 	const rule_case cases[] = {
 	    {"fewer than 3 bytes get the key 1", "AB", 1, INT32_MAX, 1},
 	    {"an empty text gets the key 1", "", 1, INT32_MAX, 1},
 	    {"a tie goes to the smallest key", std::string(50, 'Q'), 1, INT32_MAX, 1},
 	    {"the key of a short English text", attack, 1, INT32_MAX, 4},
+	    {"two rows: the last word keeps its last letter", encipher(plain, 18), 1, INT32_MAX, 18},
 	    {"the key alone in its range", attack, 4, 4, 4},
 	    {"a range past the length gives its least key", attack, 100, 200, 100},
 	};
