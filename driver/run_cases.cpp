@@ -123,6 +123,24 @@ enum class key_line { number, no_number, end_of_input };
 // no number of digits can overflow.
 key_line read_key(reader &in, std::int32_t &key) noexcept
 {
+	// Most key lines are a few digits straight after the last text line;
+	// with room for them in the block, they are read without looking for
+	// its end at every byte.
+	if (in.end - in.next > 10) {
+		const char *digit = in.next;
+		std::int32_t value = 0;
+		for (; digit < in.next + 9; digit++) {
+			const auto d = static_cast<unsigned char>(*digit - '0');
+			if (d > 9)
+				break;
+			value = value * 10 + d;
+		}
+		if (digit > in.next && static_cast<unsigned char>(*digit - '0') > 9) {
+			in.next = digit;
+			key = value;
+			return key_line::number;
+		}
+	}
 	for (;;) {
 		while (in.next < in.end && is_space(*in.next))
 			in.next++;
