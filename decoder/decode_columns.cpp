@@ -69,8 +69,10 @@ void decode_columns(std::span<const char> compact, std::size_t length,
 	}
 	const auto columns = static_cast<std::size_t>(key);
 #if defined(__x86_64__)
-	// Each shape of grid to the kernel that has vector steps for it: 8 by
-	// 8 blocks need 8 rows and 8 columns; fewer of either go by shuffles.
+	// Each shape of grid to the kernel that has vector steps for it:
+	// grids of fewer than 16 rows are transposed a run of each column at a
+	// time, and those of fewer than 8 columns a row of each at a time; the
+	// rest, or all grids of 8 rows and columns without SSSE3, in blocks.
 	const std::size_t rows = length / columns;
 	if (length <= 64 && x86().avx512_permute)
 		return decode_avx512_small(compact.data(), length, columns, output.data());
@@ -79,7 +81,7 @@ void decode_columns(std::span<const char> compact, std::size_t length,
 	if (x86().ssse3 && length >= 64) {
 		if (columns < 8 && rows >= 16)
 			return decode_ssse3_narrow(compact.data(), length, columns, output.data());
-		if (columns < 8 || rows < 8)
+		if (rows < 16)
 			return decode_ssse3_wide(compact.data(), length, columns, output.data());
 	}
 	if (rows >= 8 && columns >= 8)

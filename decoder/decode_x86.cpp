@@ -162,35 +162,11 @@ void decode_sse2_blocks(const char *text, std::size_t length, std::size_t key, c
 
 namespace {
 
-// out[j] = from[j * Stride] for j below count, reading nothing at or past
-// `end`.  Sixteen output bytes come from 16 Stride bytes of input: each
-// 16-byte piece of it gives its share through one pshufb with the mask for
-// that piece, and the shares are or-ed.  The stride is a template
-// argument so that the loop over the pieces unrolls.
-template <std::size_t Stride>
-__attribute__((target("ssse3")))
-void gather(const char *from, std::size_t count, char *out, const char *end, const __m128i *masks) noexcept
-{
-	std::size_t j = 0;
-	const auto room = static_cast<std::size_t>(end - from);
-	for (; j + 16 <= count && room >= (j + 16) * Stride; j += 16) {
-		const char *piece = from + j * Stride;
-		__m128i bytes = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(piece)), masks[0]);
-		for (std::size_t v = 1; v < Stride; v++)
-			bytes = _mm_or_si128(bytes, _mm_shuffle_epi8(
-			    _mm_loadu_si128(reinterpret_cast<const __m128i *>(piece + 16 * v)), masks[v]));
-		_mm_storeu_si128(reinterpret_cast<__m128i *>(out + j), bytes);
-	}
-	for (; j < count; j++)
-		out[j] = from[j * Stride];
-}
-
 // A plain copy.  A forward copy whose stores land a little ahead of its
 // loads, counted modulo 4 KiB, stalls on every load, since the processor
 // takes the two for the same address; a backward copy keeps its loads
 // clear of its stores then.
-template <>
-void gather<1>(const char *from, std::size_t count, char *out, const char *, const __m128i *) noexcept
+void copy_runs_of_one(const char *from, std::size_t count, char *out) noexcept
 {
 	const auto ahead = (reinterpret_cast<std::uintptr_t>(out) - reinterpret_cast<std::uintptr_t>(from)) % 4096;
 	if (ahead >= 64 || count < 16) {
@@ -204,59 +180,145 @@ void gather<1>(const char *from, std::size_t count, char *out, const char *, con
 	std::memcpy(out, from, left);
 }
 
-using gather_fn = void (*)(const char *, std::size_t, char *, const char *, const __m128i *) noexcept;
-
-template <std::size_t... Strides>
-constexpr gather_fn gathers[] = {nullptr, gather<Strides + 1>...};
-
-template <std::size_t... I>
-constexpr const gather_fn *gather_table(std::index_sequence<I...>) noexcept
+// Sixteen columns from column c on, as transpose_runs below describes.
+template <std::size_t Slot, std::size_t Height>
+__attribute__((target("ssse3")))
+inline void transpose_group(const char *from, std::size_t c, char *out, std::size_t key, __m128i sort) noexcept
 {
-	return gathers<I...>;
+	constexpr std::size_t per_load = 16 / Slot;
+	__m128i w[Slot], rows[Slot];
+	for (std::size_t i = 0; i < Slot; i++) {
+		w[i] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from + (c + i * per_load) * Height));
+		if constexpr (Slot < 16)
+			w[i] = _mm_shuffle_epi8(w[i], sort);
+	}
+	if constexpr (Slot == 2) {
+		rows[0] = _mm_unpacklo_epi64(w[0], w[1]);
+		rows[1] = _mm_unpackhi_epi64(w[0], w[1]);
+	} else if constexpr (Slot == 4) {
+		const __m128i t0 = _mm_unpacklo_epi32(w[0], w[1]), t1 = _mm_unpackhi_epi32(w[0], w[1]);
+		const __m128i t2 = _mm_unpacklo_epi32(w[2], w[3]), t3 = _mm_unpackhi_epi32(w[2], w[3]);
+		rows[0] = _mm_unpacklo_epi64(t0, t2);
+		rows[1] = _mm_unpackhi_epi64(t0, t2);
+		rows[2] = _mm_unpacklo_epi64(t1, t3);
+		rows[3] = _mm_unpackhi_epi64(t1, t3);
+	} else if constexpr (Slot == 16) {
+		__m128i a[16], b[16], d[16];
+		for (std::size_t i = 0; i < 16; i += 2) {
+			a[i] = _mm_unpacklo_epi8(w[i], w[i + 1]);
+			a[i + 1] = _mm_unpackhi_epi8(w[i], w[i + 1]);
+		}
+		// b[4 g + q]: rows 4 q to 4 q + 3 of the columns 4 g to 4 g + 3.
+		for (std::size_t g = 0; g < 4; g++) {
+			b[4 * g] = _mm_unpacklo_epi16(a[4 * g], a[4 * g + 2]);
+			b[4 * g + 1] = _mm_unpackhi_epi16(a[4 * g], a[4 * g + 2]);
+			b[4 * g + 2] = _mm_unpacklo_epi16(a[4 * g + 1], a[4 * g + 3]);
+			b[4 * g + 3] = _mm_unpackhi_epi16(a[4 * g + 1], a[4 * g + 3]);
+		}
+		// d[4 h + 2 q + k]: rows 4 q + 2 k and 4 q + 2 k + 1 of the
+		// columns 8 h to 8 h + 7.
+		for (std::size_t h = 0; h < 2; h++)
+			for (std::size_t q = 0; q < 4; q++) {
+				d[8 * h + 2 * q] = _mm_unpacklo_epi32(b[8 * h + q], b[8 * h + 4 + q]);
+				d[8 * h + 2 * q + 1] = _mm_unpackhi_epi32(b[8 * h + q], b[8 * h + 4 + q]);
+			}
+		for (std::size_t j = 0; j < 8; j++) {
+			rows[2 * j] = _mm_unpacklo_epi64(d[j], d[8 + j]);
+			rows[2 * j + 1] = _mm_unpackhi_epi64(d[j], d[8 + j]);
+		}
+	} else {
+		__m128i t[8], u[8];
+		for (std::size_t i = 0; i < 8; i += 2) {
+			t[i] = _mm_unpacklo_epi16(w[i], w[i + 1]);
+			t[i + 1] = _mm_unpackhi_epi16(w[i], w[i + 1]);
+		}
+		for (std::size_t i = 0; i < 8; i += 4) {
+			u[i] = _mm_unpacklo_epi32(t[i], t[i + 2]);
+			u[i + 1] = _mm_unpackhi_epi32(t[i], t[i + 2]);
+			u[i + 2] = _mm_unpacklo_epi32(t[i + 1], t[i + 3]);
+			u[i + 3] = _mm_unpackhi_epi32(t[i + 1], t[i + 3]);
+		}
+		for (std::size_t j = 0; j < 4; j++) {
+			rows[2 * j] = _mm_unpacklo_epi64(u[j], u[j + 4]);
+			rows[2 * j + 1] = _mm_unpackhi_epi64(u[j], u[j + 4]);
+		}
+	}
+	for (std::size_t r = 0; r < Height; r++)
+		_mm_storeu_si128(reinterpret_cast<__m128i *>(out + r * key + c), rows[r]);
 }
 
-// gather<s> for the strides 1 to 16, by stride.
-const gather_fn *const gather_by_stride = gather_table(std::make_index_sequence<16>{});
-
-// The masks that gather every stride-th byte: piece v, lane j takes byte
-// j * stride - 16 v of the piece, where that lies in it.
+// Runs of Height bytes, one per column, for `count` columns from `from`:
+// row r of them goes to out + r * key.  Sixteen columns at a time, in
+// Slot registers (2, 4, 8 or 16, Slot >= Height): each 16-byte load holds
+// the runs of 16 / Slot columns, which a shuffle sorts by row into Slot
+// groups of 16 / Slot bytes, and the registers are then transposed as Slot
+// by Slot groups, one register per row.  A load of one run needs no
+// sorting: the bytes past it become rows that are not stored.  The last
+// group moves back to end at the last column and overlaps the one before
+// it, writing the cells they share twice with the same bytes.  A load may
+// reach past its runs, so columns whose loads would pass `end`, and all
+// columns of a part narrower than a group, go one byte at a time.
+template <std::size_t Slot, std::size_t Height>
 __attribute__((target("ssse3")))
-void stride_masks(std::size_t stride, __m128i *masks) noexcept
+void transpose_runs(const char *from, std::size_t count, char *out, std::size_t key, const char *end) noexcept
 {
-	for (std::size_t v = 0; v < stride; v++) {
-		alignas(16) unsigned char lanes[16];
-		for (std::size_t j = 0; j < 16; j++) {
-			const std::size_t at = j * stride;
-			lanes[j] = at >= 16 * v && at < 16 * (v + 1) ? static_cast<unsigned char>(at - 16 * v) : 0x80;
-		}
-		masks[v] = _mm_load_si128(reinterpret_cast<const __m128i *>(lanes));
+	static_assert((Slot == 2 || Slot == 4 || Slot == 8 || Slot == 16) && Height <= Slot && 2 * Height > Slot);
+	constexpr std::size_t per_load = 16 / Slot;
+	alignas(16) static constexpr auto sort_by_row = [] {
+		std::array<unsigned char, 16> lanes{};
+		for (std::size_t r = 0; r < Slot; r++)
+			for (std::size_t j = 0; j < per_load; j++)
+				lanes[r * per_load + j] = r < Height ? static_cast<unsigned char>(j * Height + r) : 0x80;
+		return lanes;
+	}();
+	const __m128i sort = _mm_load_si128(reinterpret_cast<const __m128i *>(sort_by_row.data()));
+	const auto room = static_cast<std::size_t>(end - from);
+	const auto loadable = [&](std::size_t c) { return (c + 16 - per_load) * Height + 16 <= room; };
+	std::size_t c = 0;
+	for (; c + 16 <= count && loadable(c); c += 16)
+		transpose_group<Slot, Height>(from, c, out, key, sort);
+	if (c < count && count >= 16 && loadable(count - 16)) {
+		transpose_group<Slot, Height>(from, count - 16, out, key, sort);
+		c = count;
 	}
+	for (; c < count; c++)
+		for (std::size_t r = 0; r < Height; r++)
+			out[r * key + c] = from[c * Height + r];
+}
+
+// Runs of any height up to 16, each transposed in the narrowest slots that
+// hold it; runs of one byte are a copy.
+template <std::size_t... Heights>
+constexpr auto run_placers(std::index_sequence<Heights...>) noexcept
+{
+	constexpr auto slot = [](std::size_t height) { return height <= 2 ? 2 : height <= 4 ? 4 : height <= 8 ? 8 : 16; };
+	return std::array<void (*)(const char *, std::size_t, char *, std::size_t, const char *) noexcept,
+	                  sizeof...(Heights)>{transpose_runs<slot(Heights + 2), Heights + 2>...};
+}
+
+void place_runs(const char *from, std::size_t count, std::size_t height, char *out, std::size_t key,
+                const char *end) noexcept
+{
+	static constexpr auto placers = run_placers(std::make_index_sequence<15>{});
+	if (height == 1)
+		return copy_runs_of_one(from, count, out);
+	placers[height - 2](from, count, out, key, end);
 }
 
 } // namespace
 
-// A grid of at most 15 rows: each output row gathers one byte from every
-// column, whose runs are rows + 1 bytes long in the first `tall` columns
-// and rows bytes long in the others, so the row is two strided gathers.
-__attribute__((target("ssse3")))
+// A grid of at most 15 rows: the first `tall` columns' runs are rows + 1
+// bytes long and the others' rows bytes, and each part's rows are placed
+// on their own.  A key of the length or more, one row, is a copy.
 void decode_ssse3_wide(const char *text, std::size_t length, std::size_t key, char *out) noexcept
 {
 	const std::size_t rows = length / key;
 	const std::size_t tall = length % key;
-	if (rows > 15)
+	if (rows == 0 || rows > 15)
 		return place_rows_from(text, length, key, 0, out);
-	__m128i tall_masks[16], short_masks[16];
-	stride_masks(rows + 1, tall_masks);
-	stride_masks(rows, short_masks);
-	const gather_fn tall_gather = gather_by_stride[rows + 1];
-	const gather_fn short_gather = gather_by_stride[rows];
 	const char *const end = text + length;
-	const char *const short_runs = text + tall * (rows + 1);
-	for (std::size_t r = 0; r < rows; r++) {
-		tall_gather(text + r, tall, out + r * key, end, tall_masks);
-		short_gather(short_runs + r, key - tall, out + r * key + tall, end, short_masks);
-	}
-	tall_gather(text + rows, tall, out + rows * key, end, tall_masks);
+	place_runs(text, tall, rows + 1, out, key, end);
+	place_runs(text + tall * (rows + 1), key - tall, rows, out + tall, key, end);
 }
 
 namespace {
