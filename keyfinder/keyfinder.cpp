@@ -81,6 +81,9 @@ key_score score_text(std::span<const char> decoded, std::int32_t key, std::size_
 			score.total += edge_level(OPENING_LEVELS, index);
 		}
 	}
+	// The last trigram is the text's own only if no letter is left.
+	while (at < decoded.size() && static_cast<unsigned char>(decoded[at] - 'A') >= 26)
+		at++;
 	if (at == decoded.size() && letters >= 3)
 		score.total += edge_level(CLOSING_LEVELS, index % TRIGRAMS);
 	return score;
