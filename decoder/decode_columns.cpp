@@ -81,7 +81,7 @@ void decode_columns(std::span<const char> compact, std::size_t length,
 	if (x86().ssse3 && length >= 64) {
 		if (columns < 8 && rows >= 16)
 			return decode_ssse3_narrow(compact.data(), length, columns, output.data());
-		if (rows < 16)
+		if (rows < 64)
 			return decode_ssse3_wide(compact.data(), length, columns, output.data());
 	}
 	if (rows >= 8 && columns >= 8)

@@ -96,6 +96,35 @@ inline void transpose_columns(__m128i (&v)[8])
 	}
 }
 
+// Transposes 16 registers of 16 bytes, one per column, into 16 registers
+// of rows, by unpacking bytes, then pairs, fours and eights.
+inline void transpose_16_by_16(const __m128i (&w)[16], __m128i (&rows)[16]) noexcept
+{
+	__m128i a[16], b[16], d[16];
+	for (std::size_t i = 0; i < 16; i += 2) {
+		a[i] = _mm_unpacklo_epi8(w[i], w[i + 1]);
+		a[i + 1] = _mm_unpackhi_epi8(w[i], w[i + 1]);
+	}
+	// b[4 g + q]: rows 4 q to 4 q + 3 of the columns 4 g to 4 g + 3.
+	for (std::size_t g = 0; g < 4; g++) {
+		b[4 * g] = _mm_unpacklo_epi16(a[4 * g], a[4 * g + 2]);
+		b[4 * g + 1] = _mm_unpackhi_epi16(a[4 * g], a[4 * g + 2]);
+		b[4 * g + 2] = _mm_unpacklo_epi16(a[4 * g + 1], a[4 * g + 3]);
+		b[4 * g + 3] = _mm_unpackhi_epi16(a[4 * g + 1], a[4 * g + 3]);
+	}
+	// d[4 h + 2 q + k]: rows 4 q + 2 k and 4 q + 2 k + 1 of the
+	// columns 8 h to 8 h + 7.
+	for (std::size_t h = 0; h < 2; h++)
+		for (std::size_t q = 0; q < 4; q++) {
+			d[8 * h + 2 * q] = _mm_unpacklo_epi32(b[8 * h + q], b[8 * h + 4 + q]);
+			d[8 * h + 2 * q + 1] = _mm_unpackhi_epi32(b[8 * h + q], b[8 * h + 4 + q]);
+		}
+	for (std::size_t j = 0; j < 8; j++) {
+		rows[2 * j] = _mm_unpacklo_epi64(d[j], d[8 + j]);
+		rows[2 * j + 1] = _mm_unpackhi_epi64(d[j], d[8 + j]);
+	}
+}
+
 // Places the cells of the grid that no vector step covered, one byte at a
 // time: rows from `first_row` on, in every column.
 void place_rows_from(const char *text, std::size_t length, std::size_t key, std::size_t first_row, char *out) noexcept
@@ -203,29 +232,7 @@ inline void transpose_group(const char *from, std::size_t c, char *out, std::siz
 		rows[2] = _mm_unpacklo_epi64(t1, t3);
 		rows[3] = _mm_unpackhi_epi64(t1, t3);
 	} else if constexpr (Slot == 16) {
-		__m128i a[16], b[16], d[16];
-		for (std::size_t i = 0; i < 16; i += 2) {
-			a[i] = _mm_unpacklo_epi8(w[i], w[i + 1]);
-			a[i + 1] = _mm_unpackhi_epi8(w[i], w[i + 1]);
-		}
-		// b[4 g + q]: rows 4 q to 4 q + 3 of the columns 4 g to 4 g + 3.
-		for (std::size_t g = 0; g < 4; g++) {
-			b[4 * g] = _mm_unpacklo_epi16(a[4 * g], a[4 * g + 2]);
-			b[4 * g + 1] = _mm_unpackhi_epi16(a[4 * g], a[4 * g + 2]);
-			b[4 * g + 2] = _mm_unpacklo_epi16(a[4 * g + 1], a[4 * g + 3]);
-			b[4 * g + 3] = _mm_unpackhi_epi16(a[4 * g + 1], a[4 * g + 3]);
-		}
-		// d[4 h + 2 q + k]: rows 4 q + 2 k and 4 q + 2 k + 1 of the
-		// columns 8 h to 8 h + 7.
-		for (std::size_t h = 0; h < 2; h++)
-			for (std::size_t q = 0; q < 4; q++) {
-				d[8 * h + 2 * q] = _mm_unpacklo_epi32(b[8 * h + q], b[8 * h + 4 + q]);
-				d[8 * h + 2 * q + 1] = _mm_unpackhi_epi32(b[8 * h + q], b[8 * h + 4 + q]);
-			}
-		for (std::size_t j = 0; j < 8; j++) {
-			rows[2 * j] = _mm_unpacklo_epi64(d[j], d[8 + j]);
-			rows[2 * j + 1] = _mm_unpackhi_epi64(d[j], d[8 + j]);
-		}
+		transpose_16_by_16(w, rows);
 	} else {
 		__m128i t[8], u[8];
 		for (std::size_t i = 0; i < 8; i += 2) {
@@ -286,6 +293,49 @@ void transpose_runs(const char *from, std::size_t count, char *out, std::size_t 
 			out[r * key + c] = from[c * Height + r];
 }
 
+// Runs of `height` bytes, 16 or more, one per column, for `count` columns
+// from `from`: row r of them goes to out + r * key.  Blocks of 16 columns
+// by 16 rows, or of 8 columns when there are fewer than 16, the last of
+// each row and column of blocks moved back to end at the edge and
+// overlapping the one before it; fewer than 8 columns go one byte at a
+// time.  No load passes the last run.
+void transpose_tall_runs(const char *from, std::size_t count, std::size_t height, char *out,
+                         std::size_t key) noexcept
+{
+	const std::size_t width = count >= 16 ? 16 : 8;
+	if (count < width) {
+		for (std::size_t c = 0; c < count; c++)
+			for (std::size_t r = 0; r < height; r++)
+				out[r * key + c] = from[c * height + r];
+		return;
+	}
+	for (std::size_t next_column = 0; next_column < count; next_column += width) {
+		const std::size_t c = std::min(next_column, count - width);
+		for (std::size_t next_row = 0; next_row < height; next_row += 16) {
+			const std::size_t r = std::min(next_row, height - 16);
+			const char *run = from + c * height + r;
+			char *row = out + r * key + c;
+			if (width == 16) {
+				__m128i w[16], rows[16];
+				for (std::size_t i = 0; i < 16; i++, run += height)
+					w[i] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(run));
+				transpose_16_by_16(w, rows);
+				for (std::size_t i = 0; i < 16; i++, row += key)
+					_mm_storeu_si128(reinterpret_cast<__m128i *>(row), rows[i]);
+			} else {
+				__m128i v[8];
+				for (std::size_t i = 0; i < 8; i++, run += height)
+					v[i] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(run));
+				transpose_columns<8>(v);
+				for (std::size_t i = 0; i < 16; i += 2, row += 2 * key) {
+					_mm_storel_epi64(reinterpret_cast<__m128i *>(row), v[i / 2]);
+					_mm_storel_epi64(reinterpret_cast<__m128i *>(row + key), _mm_unpackhi_epi64(v[i / 2], v[i / 2]));
+				}
+			}
+		}
+	}
+}
+
 // Runs of any height up to 16, each transposed in the narrowest slots that
 // hold it; runs of one byte are a copy.
 template <std::size_t... Heights>
@@ -314,8 +364,13 @@ void decode_ssse3_wide(const char *text, std::size_t length, std::size_t key, ch
 {
 	const std::size_t rows = length / key;
 	const std::size_t tall = length % key;
-	if (rows == 0 || rows > 15)
+	if (rows == 0)
 		return place_rows_from(text, length, key, 0, out);
+	if (rows >= 16) {
+		transpose_tall_runs(text, tall, rows + 1, out, key);
+		transpose_tall_runs(text + tall * (rows + 1), key - tall, rows, out + tall, key);
+		return;
+	}
 	const char *const end = text + length;
 	place_runs(text, tall, rows + 1, out, key, end);
 	place_runs(text + tall * (rows + 1), key - tall, rows, out + tall, key, end);
