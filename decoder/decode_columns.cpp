@@ -69,10 +69,11 @@ void decode_columns(std::span<const char> compact, std::size_t length,
 	}
 	const auto columns = static_cast<std::size_t>(key);
 #if defined(__x86_64__)
-	// Each shape of grid to the kernel that has vector steps for it:
-	// grids of fewer than 16 rows are transposed a run of each column at a
-	// time, and those of fewer than 8 columns a row of each at a time; the
-	// rest, or all grids of 8 rows and columns without SSSE3, in blocks.
+	// Each shape of grid to the kernel that has vector steps for it: grids
+	// of fewer than 8 columns are transposed a row of each at a time, other
+	// grids of fewer than 64 rows a part of equal runs at a time, and the
+	// rest, or all grids of 8 rows and columns without SSSE3, in blocks
+	// across the whole grid.
 	const std::size_t rows = length / columns;
 	if (length <= 64 && x86().avx512_permute)
 		return decode_avx512_small(compact.data(), length, columns, output.data());

@@ -357,9 +357,9 @@ void place_runs(const char *from, std::size_t count, std::size_t height, char *o
 
 } // namespace
 
-// A grid of at most 15 rows: the first `tall` columns' runs are rows + 1
-// bytes long and the others' rows bytes, and each part's rows are placed
-// on their own.  A key of the length or more, one row, is a copy.
+// The first `tall` columns' runs are rows + 1 bytes long and the others'
+// rows bytes, and each part is transposed on its own, its runs loaded at
+// one stride.  A key of the length or more, one row, is a copy.
 void decode_ssse3_wide(const char *text, std::size_t length, std::size_t key, char *out) noexcept
 {
 	const std::size_t rows = length / key;
