@@ -152,4 +152,15 @@ TEST(DecodeColumns, InvertsEnciphering)
 	}
 }
 
+// Every key of one text long enough for each shape of grid: the kernel
+// chosen for each, and the edges between their shapes, agree with the
+// placement loop.
+TEST(DecodeColumns, EveryKeyOfALongText)
+{
+	std::mt19937 random(7);
+	const std::string text = random_text(random, 2500);
+	for (std::int32_t key = 1; key <= 2501; key++)
+		ASSERT_EQ(decode(text, key), place_columns(text, key)) << "key " << key;
+}
+
 } // namespace

@@ -123,6 +123,8 @@ std::vector<stream_table> tables()
 	         {"negative key", "-3\nabc def\n0\n", "ABCDEF\n", 0},
 	         {"smallest key", "-2147483648\nabcd\n0\n", "ABCD\n", 0},
 	         {"leading zeros", repeat('0', 50000) + "2\nabcd\n0\n", "ACBD\n", 0},
+	         {"nine digits", "000000003\nabcdefg\n0\n", "ADFBEGC\n", 0},
+	         {"ten digits", "0000000003\nabcdefg\n0\n", "ADFBEGC\n", 0},
 	         {"a hundred thousand digits", many_digits + "\nabcd\n0\n", "ABCD\n", 0},
 	         {"zero of many digits", repeat('0', 70000) + "\n2\nabcd\n", "", 0},
 	     }},
