@@ -96,6 +96,18 @@ inline void transpose_columns(__m128i (&v)[8])
 	}
 }
 
+// Transposes 8 registers, each 16 rows of one column, and stores the
+// first `depth` rows, 8 bytes each, at row, row + key, row + 2 key, ...
+inline void place_eight_columns(__m128i (&v)[8], char *row, std::size_t key, std::size_t depth) noexcept
+{
+	transpose_columns<8>(v);
+	for (std::size_t i = 0; i < depth; i += 2, row += 2 * key) {
+		_mm_storel_epi64(reinterpret_cast<__m128i *>(row), v[i / 2]);
+		if (i + 1 < depth)
+			_mm_storel_epi64(reinterpret_cast<__m128i *>(row + key), _mm_unpackhi_epi64(v[i / 2], v[i / 2]));
+	}
+}
+
 // Transposes 16 registers of 16 bytes, one per column, into 16 registers
 // of rows, by unpacking bytes, then pairs, fours and eights.
 inline void transpose_16_by_16(const __m128i (&w)[16], __m128i (&rows)[16]) noexcept
@@ -173,13 +185,7 @@ void decode_sse2_blocks(const char *text, std::size_t length, std::size_t key, c
 			__m128i v[8];
 			for (std::size_t j = 0; j < 8; j++)
 				v[j] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + start(c + j) + r));
-			transpose_columns<8>(v);
-			char *row = out + r * key + c;
-			for (std::size_t i = 0; i < depth; i += 2, row += 2 * key) {
-				_mm_storel_epi64(reinterpret_cast<__m128i *>(row), v[i / 2]);
-				if (i + 1 < depth)
-					_mm_storel_epi64(reinterpret_cast<__m128i *>(row + key), _mm_unpackhi_epi64(v[i / 2], v[i / 2]));
-			}
+			place_eight_columns(v, out + r * key + c, key, depth);
 		}
 	}
 	for (std::size_t c = loadable; c < key; c++)
@@ -207,6 +213,16 @@ void copy_runs_of_one(const char *from, std::size_t count, char *out) noexcept
 		_mm_storeu_si128(reinterpret_cast<__m128i *>(out + left - 16),
 		                 _mm_loadu_si128(reinterpret_cast<const __m128i *>(from + left - 16)));
 	std::memcpy(out, from, left);
+}
+
+// Runs of `height` bytes, one per column, for the columns from `first` to
+// `count`, a byte at a time: row r of them goes to out + r * key.
+void place_runs_bytewise(const char *from, std::size_t first, std::size_t count, std::size_t height, char *out,
+                         std::size_t key) noexcept
+{
+	for (std::size_t c = first; c < count; c++)
+		for (std::size_t r = 0; r < height; r++)
+			out[r * key + c] = from[c * height + r];
 }
 
 // Sixteen columns from column c on, as transpose_runs below describes.
@@ -288,9 +304,7 @@ void transpose_runs(const char *from, std::size_t count, char *out, std::size_t 
 		transpose_group<Slot, Height>(from, count - 16, out, key, sort);
 		c = count;
 	}
-	for (; c < count; c++)
-		for (std::size_t r = 0; r < Height; r++)
-			out[r * key + c] = from[c * Height + r];
+	place_runs_bytewise(from, c, count, Height, out, key);
 }
 
 // Runs of `height` bytes, 16 or more, one per column, for `count` columns
@@ -303,12 +317,8 @@ void transpose_tall_runs(const char *from, std::size_t count, std::size_t height
                          std::size_t key) noexcept
 {
 	const std::size_t width = count >= 16 ? 16 : 8;
-	if (count < width) {
-		for (std::size_t c = 0; c < count; c++)
-			for (std::size_t r = 0; r < height; r++)
-				out[r * key + c] = from[c * height + r];
-		return;
-	}
+	if (count < width)
+		return place_runs_bytewise(from, 0, count, height, out, key);
 	for (std::size_t next_column = 0; next_column < count; next_column += width) {
 		const std::size_t c = std::min(next_column, count - width);
 		for (std::size_t next_row = 0; next_row < height; next_row += 16) {
@@ -326,11 +336,7 @@ void transpose_tall_runs(const char *from, std::size_t count, std::size_t height
 				__m128i v[8];
 				for (std::size_t i = 0; i < 8; i++, run += height)
 					v[i] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(run));
-				transpose_columns<8>(v);
-				for (std::size_t i = 0; i < 16; i += 2, row += 2 * key) {
-					_mm_storel_epi64(reinterpret_cast<__m128i *>(row), v[i / 2]);
-					_mm_storel_epi64(reinterpret_cast<__m128i *>(row + key), _mm_unpackhi_epi64(v[i / 2], v[i / 2]));
-				}
+				place_eight_columns(v, row, key, 16);
 			}
 		}
 	}
