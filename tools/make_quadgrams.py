@@ -42,6 +42,19 @@ def corpus_files(directory):
             yield name, path
 
 
+def print_levels(name, levels):
+    # Rows of 4096 levels, each its own string literal and its terminating
+    # zero, since compilers need not take longer literals.
+    print("constexpr char %s[][4096 + 1] = {" % name)
+    for row in range(0, len(levels), 4096):
+        chunk = levels[row:row + 4096]
+        print("    {")
+        for at in range(0, len(chunk), 100):
+            print('        "%s"' % chunk[at:at + 100])
+        print("    },")
+    print("};")
+
+
 def main():
     directory = sys.argv[1] if len(sys.argv) > 1 else "/usr/share/games/fortunes"
     counts = [0] * 26 ** 4
@@ -104,27 +117,10 @@ def main():
     print("// Level 0 is log10 %.4f, and each level adds %.6f." % (floor, step))
     print("constexpr double QUADGRAM_FLOOR = %.6f;" % floor)
     print("constexpr double QUADGRAM_STEP = %.6f;" % step)
-    # Rows of 4096 levels, each its own string literal and its terminating
-    # zero, since compilers need not take longer literals.
-    print("constexpr char QUADGRAM_LEVELS[][4096 + 1] = {")
-    for row in range(0, len(text), 4096):
-        chunk = text[row:row + 4096]
-        print("    {")
-        for at in range(0, len(chunk), 100):
-            print('        "%s"' % chunk[at:at + 100])
-        print("    },")
-    print("};")
+    print_levels("QUADGRAM_LEVELS", text)
     print("// Word-edge levels of the first and last trigrams, level %d being even." % EDGE_OFFSET)
     print("constexpr int EDGE_OFFSET = %d;" % EDGE_OFFSET)
-    for table, edges in (("OPENING_LEVELS", openings), ("CLOSING_LEVELS", closings)):
-        chunk = edge_levels(edges)
-        print("constexpr char %s[][4096 + 1] = {" % table)
-        for row in range(0, len(chunk), 4096):
-            print("    {")
-            for at in range(row, min(row + 4096, len(chunk)), 100):
-                print('        "%s"' % chunk[at:min(at + 100, row + 4096, len(chunk))])
-            print("    },")
-        print("};")
-
+    print_levels("OPENING_LEVELS", edge_levels(openings))
+    print_levels("CLOSING_LEVELS", edge_levels(closings))
 
 main()
