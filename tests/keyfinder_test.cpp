@@ -65,6 +65,30 @@ TEST(KeyFinder, Rules)
 	}
 }
 
+// Bytes other than letters do not score, wherever they stand, and a text
+// whose letters are all within the limit is scored as a whole: its last
+// trigram closes a word.
+TEST(KeyFinder, ScoresOnlyLetters)
+{
+	const std::string letters = "ATTACKATDAWN";
+	const key_score plain = score_text(letters, 1);
+	const struct {
+		const char *name;
+		std::string text;
+		std::size_t limit;
+	} cases[] = {
+	    {"punctuation after", letters + ".!", BUFFER_SIZE},
+	    {"punctuation before and inside", "'ATTACK,AT-DAWN", BUFFER_SIZE},
+	    {"a limit of every letter, then punctuation", letters + ".", letters.size()},
+	};
+	for (const auto &c : cases) {
+		const key_score score = score_text(c.text, 1, c.limit);
+		EXPECT_EQ(score.total, plain.total) << c.name;
+		EXPECT_EQ(score.quadgrams, plain.quadgrams) << c.name;
+	}
+	EXPECT_EQ(score_text(letters, 1, letters.size() - 1).quadgrams, plain.quadgrams - 1);
+}
+
 // The best keys come best first, with no key twice.
 TEST(KeyFinder, TopKeysInOrder)
 {
