@@ -11,7 +11,7 @@
 bool has_avx512_compress() noexcept
 {
 	return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-	       __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("bmi2") &&
+	       __builtin_cpu_supports("avx512vbmi2") &&
 	       __builtin_cpu_supports("popcnt");
 }
 
@@ -23,36 +23,6 @@ bool has_ssse3() noexcept
 bool has_avx2() noexcept
 {
 	return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
-}
-
-// 64 bytes at a time: masked loads cover the tail without reading past the
-// line, a zero byte masks off itself and all after it, vpcompressb drops
-// the spaces, and a masked store writes exactly the bytes kept.
-__attribute__((target("avx512f,avx512bw,avx512vbmi2,bmi2,popcnt")))
-std::size_t normalize_avx512(char *line, std::size_t size, char *compact) noexcept
-{
-	const __m512i a = _mm512_set1_epi8('a');
-	const __m512i letters = _mm512_set1_epi8(25);
-	const __m512i case_bit = _mm512_set1_epi8('a' - 'A');
-	const __m512i space = _mm512_set1_epi8(' ');
-	std::size_t length = 0;
-	for (std::size_t i = 0; i < size; i += 64) {
-		__mmask64 live = _bzhi_u64(~std::uint64_t{0}, static_cast<unsigned>(size - i < 64 ? size - i : 64));
-		__m512i bytes = _mm512_maskz_loadu_epi8(live, line + i);
-		const __mmask64 zeros = _mm512_mask_testn_epi8_mask(live, bytes, bytes);
-		live &= (zeros & (0 - zeros)) - 1;
-		const __mmask64 lower = _mm512_cmple_epu8_mask(_mm512_sub_epi8(bytes, a), letters);
-		bytes = _mm512_mask_sub_epi8(bytes, lower, bytes, case_bit);
-		_mm512_mask_storeu_epi8(line + i, live, bytes);
-		const __mmask64 keep = _mm512_mask_cmpneq_epi8_mask(live, bytes, space);
-		const auto kept = static_cast<unsigned>(_mm_popcnt_u64(keep));
-		_mm512_mask_storeu_epi8(compact + length, _bzhi_u64(~std::uint64_t{0}, kept),
-		                        _mm512_maskz_compress_epi8(keep, bytes));
-		length += kept;
-		if (zeros != 0)
-			break;
-	}
-	return length;
 }
 
 namespace {
@@ -215,6 +185,40 @@ std::size_t normalize_avx2(char *line, std::size_t size, char *compact) noexcept
 	}
 	// The SSSE3 code that takes over is not VEX-encoded, and runs slowly
 	// while the upper halves of the vector registers are dirty.
+	_mm256_zeroupper();
+	return normalize_ssse3_from(line, i, size, compact, length);
+}
+
+// 64 bytes at a time between a first and a last stretch taken as the SSSE3
+// kernel takes them, so that a short line costs no more than there.  A
+// masked store cannot hand its bytes on to a load that overlaps it, so the
+// block holding the line's end, which the decoder reads back at once, is
+// stored in whole 16-byte pieces; in between, vpcompressb drops the spaces
+// and one full store writes the bytes kept followed by zeros, which the
+// next store starts on top of.
+__attribute__((target("avx512f,avx512bw,avx512vbmi2,popcnt")))
+std::size_t normalize_avx512(char *line, std::size_t size, char *compact) noexcept
+{
+	std::size_t length = 0, i = 0;
+	if (size < 16)
+		return normalize_from(line, 0, size, compact, 0);
+	if (normalize_block(line, 0, compact, length))
+		return length;
+	const __m512i a = _mm512_set1_epi8('a');
+	const __m512i letters = _mm512_set1_epi8(25);
+	const __m512i case_bit = _mm512_set1_epi8('a' - 'A');
+	const __m512i space = _mm512_set1_epi8(' ');
+	for (i = 16; i + 64 <= size; i += 64) {
+		__m512i bytes = _mm512_loadu_si512(line + i);
+		if (_mm512_testn_epi8_mask(bytes, bytes) != 0)
+			break;
+		const __mmask64 lower = _mm512_cmple_epu8_mask(_mm512_sub_epi8(bytes, a), letters);
+		bytes = _mm512_mask_sub_epi8(bytes, lower, bytes, case_bit);
+		_mm512_storeu_si512(line + i, bytes);
+		const __mmask64 keep = _mm512_cmpneq_epi8_mask(bytes, space);
+		_mm512_storeu_si512(compact + length, _mm512_maskz_compress_epi8(keep, bytes));
+		length += static_cast<unsigned>(_mm_popcnt_u64(keep));
+	}
 	_mm256_zeroupper();
 	return normalize_ssse3_from(line, i, size, compact, length);
 }
