@@ -83,26 +83,11 @@ bool refill(reader &in) noexcept
 }
 
 // The first newline in [from, end), or null.  Most lines are short, so the
-// first SHORT_SPAN bytes are tested at once, in two words, before calling
-// memchr; the words may reach past `end` into the slack, but those bytes
-// are not taken.
-std::size_t newline_in_word(const char *from) noexcept
-{
-	constexpr std::uint64_t ones = 0x0101010101010101u, lows = 0x7f7f7f7f7f7f7f7fu;
-	std::uint64_t word;
-	std::memcpy(&word, from, 8);
-	word ^= ones * '\n';
-	// A byte of `found` has its high bit set exactly where `word` has a zero
-	// byte, with no carries between bytes.
-	const std::uint64_t found = ~(((word & lows) + lows) | word | lows);
-	return static_cast<std::size_t>(std::endian::native == std::endian::little ? std::countr_zero(found) / 8
-	                                                                          : std::countl_zero(found) / 8);
-}
-
+// first SHORT_SPAN bytes are tested at once before calling memchr; they may
+// reach past `end` into the slack, but those bytes are not taken.
 const char *find_newline(const char *from, const char *end) noexcept
 {
-	const std::size_t head = newline_in_word(from);
-	const std::size_t at = head < 8 ? head : 8 + newline_in_word(from + 8);
+	const std::size_t at = find_short(from, '\n');
 	const auto available = static_cast<std::size_t>(end - from);
 	if (at < SHORT_SPAN)
 		return at < available ? from + at : nullptr;
