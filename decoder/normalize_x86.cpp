@@ -130,6 +130,25 @@ std::size_t normalize_ssse3_from(char *line, std::size_t i, std::size_t size, ch
 	return normalize_from(line, i, size, compact, length);
 }
 
+// When the first block holds the line's end, normalises the line as its
+// last block and returns true; otherwise leaves everything as it is.
+__attribute__((target("ssse3,popcnt"))) inline bool normalize_block_if_last(char *line, char *compact,
+                                                                            std::size_t &length) noexcept
+{
+	const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(line));
+	if (_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())) == 0)
+		return false;
+	return normalize_block(line, 0, compact, length);
+}
+
+// Upper-cases the letters among the `live` bytes of a block of 64.
+__attribute__((target("avx512f,avx512bw"))) inline __m512i upper_case_64(__m512i bytes, __mmask64 live)
+{
+	const __mmask64 lower =
+	    _mm512_mask_cmple_epu8_mask(live, _mm512_sub_epi8(bytes, _mm512_set1_epi8('a')), _mm512_set1_epi8(25));
+	return _mm512_mask_sub_epi8(bytes, lower, bytes, _mm512_set1_epi8('a' - 'A'));
+}
+
 } // namespace
 
 __attribute__((target("ssse3,popcnt")))
@@ -139,10 +158,11 @@ std::size_t normalize_ssse3(char *line, std::size_t size, char *compact) noexcep
 }
 
 // 32 bytes at a time: the four 8-byte groups squeezed by one vpshufb with
-// four table entries, and stored as four 8-byte pieces.  The first 16
-// bytes, and the block holding the line's end, go as the SSSE3 kernel takes
-// them, so that a short line costs no more than there: a 32-byte load of
-// bytes just stored in 16-byte pieces would wait for them.
+// four table entries, and stored as four 8-byte pieces.  The first 64
+// bytes, and the block holding the line's end, go as the SSSE3 kernel
+// takes them, so that a short line costs no more than there: they were
+// just copied into the line in 16-byte pieces, and a 32-byte load of bytes
+// stored in 16-byte pieces would wait for them.
 __attribute__((target("avx2,popcnt")))
 std::size_t normalize_avx2(char *line, std::size_t size, char *compact) noexcept
 {
@@ -151,6 +171,11 @@ std::size_t normalize_avx2(char *line, std::size_t size, char *compact) noexcept
 		return normalize_from(line, 0, size, compact, 0);
 	if (normalize_block(line, 0, compact, length))
 		return length;
+	if (size < 64)
+		return normalize_ssse3_from(line, 16, size, compact, length);
+	for (i = 16; i < 64; i += 16)
+		if (normalize_block(line, i, compact, length))
+			return length;
 	const __m256i shift_to_signed = _mm256_set1_epi8(static_cast<char>(0x80 - 'a'));
 	const __m256i above_z = _mm256_set1_epi8(static_cast<char>(-128 + 26));
 	const __m256i case_bit = _mm256_set1_epi8('a' - 'A');
@@ -159,7 +184,7 @@ std::size_t normalize_avx2(char *line, std::size_t size, char *compact) noexcept
 	const auto entry = [](unsigned spaces) {
 		return _mm_loadl_epi64(reinterpret_cast<const __m128i *>(squeeze_table[spaces & 0xff].data()));
 	};
-	for (i = 16; i + 32 <= size; i += 32) {
+	for (; i + 32 <= size; i += 32) {
 		__m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(line + i));
 		if (_mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, _mm256_setzero_si256())) != 0)
 			break;
@@ -189,35 +214,49 @@ std::size_t normalize_avx2(char *line, std::size_t size, char *compact) noexcept
 	return normalize_ssse3_from(line, i, size, compact, length);
 }
 
-// 64 bytes at a time between a first and a last stretch taken as the SSSE3
-// kernel takes them, so that a short line costs no more than there.  A
-// masked store cannot hand its bytes on to a load that overlaps it, so the
-// block holding the line's end, which the decoder reads back at once, is
-// stored in whole 16-byte pieces; in between, vpcompressb drops the spaces
-// and one full store writes the bytes kept followed by zeros, which the
-// next store starts on top of.
+// 64 bytes at a time.  A line of at most 16 bytes is taken as the SSSE3
+// kernel takes it, in one block.  The first 64 bytes of a longer one are
+// read as four 16-byte pieces, since they were just copied into the line
+// in such pieces and a wider load would wait for them to reach the cache;
+// they go back as one register, and vpcompressb drops the spaces and the
+// bytes from the zero on, so that the decoder can read the compact text
+// back at once.  Each store of the compact text is a full register, the
+// bytes kept followed by zeros, which the next store starts on top of.
+// The block holding the end of a longer line is left to the SSSE3 code,
+// whose stores the decoder can read back as well.
 __attribute__((target("avx512f,avx512bw,avx512vbmi2,popcnt")))
 std::size_t normalize_avx512(char *line, std::size_t size, char *compact) noexcept
 {
-	std::size_t length = 0, i = 0;
-	if (size < 16)
-		return normalize_from(line, 0, size, compact, 0);
-	if (normalize_block(line, 0, compact, length))
+	std::size_t length = 0;
+	if (size < 64)
+		return normalize_ssse3(line, size, compact);
+	if (normalize_block_if_last(line, compact, length))
 		return length;
-	const __m512i a = _mm512_set1_epi8('a');
-	const __m512i letters = _mm512_set1_epi8(25);
-	const __m512i case_bit = _mm512_set1_epi8('a' - 'A');
 	const __m512i space = _mm512_set1_epi8(' ');
-	for (i = 16; i + 64 <= size; i += 64) {
-		__m512i bytes = _mm512_loadu_si512(line + i);
+	const auto *pieces = reinterpret_cast<const __m128i_u *>(line);
+	__m512i bytes =
+	    _mm512_mask_broadcast_i64x4(_mm512_maskz_broadcast_i64x4(0xff, _mm256_loadu2_m128i(pieces + 1, pieces)), 0xf0,
+	                                _mm256_loadu2_m128i(pieces + 3, pieces + 2));
+	const __mmask64 zeros = _mm512_testn_epi8_mask(bytes, bytes);
+	const __mmask64 live = (zeros & (0 - zeros)) - 1;
+	bytes = upper_case_64(bytes, live);
+	_mm512_storeu_si512(line, bytes);
+	const __mmask64 keep = _mm512_mask_cmpneq_epi8_mask(live, bytes, space);
+	_mm512_storeu_si512(compact, _mm512_maskz_compress_epi8(keep, bytes));
+	length = static_cast<unsigned>(_mm_popcnt_u64(keep));
+	if (zeros != 0)
+		return length;
+
+	std::size_t i = 64;
+	for (; i + 64 <= size; i += 64) {
+		bytes = _mm512_loadu_si512(line + i);
 		if (_mm512_testn_epi8_mask(bytes, bytes) != 0)
 			break;
-		const __mmask64 lower = _mm512_cmple_epu8_mask(_mm512_sub_epi8(bytes, a), letters);
-		bytes = _mm512_mask_sub_epi8(bytes, lower, bytes, case_bit);
+		bytes = upper_case_64(bytes, ~__mmask64{0});
 		_mm512_storeu_si512(line + i, bytes);
-		const __mmask64 keep = _mm512_cmpneq_epi8_mask(bytes, space);
-		_mm512_storeu_si512(compact + length, _mm512_maskz_compress_epi8(keep, bytes));
-		length += static_cast<unsigned>(_mm_popcnt_u64(keep));
+		const __mmask64 kept = _mm512_cmpneq_epi8_mask(bytes, space);
+		_mm512_storeu_si512(compact + length, _mm512_maskz_compress_epi8(kept, bytes));
+		length += static_cast<unsigned>(_mm_popcnt_u64(kept));
 	}
 	_mm256_zeroupper();
 	return normalize_ssse3_from(line, i, size, compact, length);
