@@ -74,11 +74,11 @@ void decode_columns(std::span<const char> compact, std::size_t length,
 	// grids of fewer than 64 rows a part of equal runs at a time, and the
 	// rest, or all grids of 8 rows and columns without SSSE3, in blocks
 	// across the whole grid.
-	const std::size_t rows = length / columns;
 	if (length <= 64 && x86().avx512_permute)
 		return decode_avx512_small(compact.data(), length, columns, output.data());
 	if (length < SHORT_LENGTH && compact.size() >= SHORT_LENGTH && output.size() >= SHORT_LENGTH && x86().ssse3)
 		return decode_ssse3_short(compact.data(), length, columns, output.data());
+	const std::size_t rows = length / columns;
 	if (x86().ssse3 && length >= 64) {
 		if (columns < 8 && rows >= 16)
 			return decode_ssse3_narrow(compact.data(), length, columns, output.data());

@@ -21,18 +21,39 @@ bool has_avx512_permute() noexcept
 
 namespace {
 
+// The shape of a grid of at most 64 cells with 2 <= key < length, found
+// without dividing: p / key is (p reciprocal) >> 16 for every p up to 64,
+// with the reciprocal 2^16 / key rounded up from a table.  A division
+// would lie on the path from the text's length to its decoded bytes.
+struct small_grid {
+	std::uint16_t key, reciprocal, rows, tall;
+};
+
+constexpr std::array<std::uint16_t, 65> reciprocals = [] {
+	std::array<std::uint16_t, 65> table{};
+	for (unsigned key = 2; key <= 64; key++)
+		table[key] = static_cast<std::uint16_t>(65535 / key + 1);
+	return table;
+}();
+
+inline small_grid small_grid_of(std::size_t length, std::size_t key) noexcept
+{
+	const auto k = static_cast<std::uint16_t>(key);
+	const std::uint16_t reciprocal = reciprocals[key];
+	const auto rows = static_cast<std::uint16_t>((length * reciprocal) >> 16);
+	return {k, reciprocal, rows, static_cast<std::uint16_t>(length - rows * key)};
+}
+
 // For output positions p (16-bit lanes), the position in the text that
 // fills them: p lies in row r = p / key and column c = p - r key, and
-// column c starts at c rows + min(c, tall).  The division is a multiply
-// by 2^16 / key rounded up, exact for p below 64 and key below 1000.
+// column c starts at c rows + min(c, tall).
 __attribute__((target("avx512f,avx512bw")))
-__m512i sources(__m512i p, std::uint16_t key, std::uint16_t rows, std::uint16_t tall)
+__m512i sources(__m512i p, small_grid grid)
 {
-	const auto reciprocal = static_cast<std::uint16_t>(65535 / key + 1);
-	const __m512i r = _mm512_mulhi_epu16(p, _mm512_set1_epi16(static_cast<short>(reciprocal)));
-	const __m512i c = _mm512_sub_epi16(p, _mm512_mullo_epi16(r, _mm512_set1_epi16(static_cast<short>(key))));
-	const __m512i start = _mm512_add_epi16(_mm512_mullo_epi16(c, _mm512_set1_epi16(static_cast<short>(rows))),
-	                                       _mm512_min_epu16(c, _mm512_set1_epi16(static_cast<short>(tall))));
+	const __m512i r = _mm512_mulhi_epu16(p, _mm512_set1_epi16(static_cast<short>(grid.reciprocal)));
+	const __m512i c = _mm512_sub_epi16(p, _mm512_mullo_epi16(r, _mm512_set1_epi16(static_cast<short>(grid.key))));
+	const __m512i start = _mm512_add_epi16(_mm512_mullo_epi16(c, _mm512_set1_epi16(static_cast<short>(grid.rows))),
+	                                       _mm512_min_epu16(c, _mm512_set1_epi16(static_cast<short>(grid.tall))));
 	return _mm512_add_epi16(start, r);
 }
 
@@ -46,16 +67,14 @@ void decode_avx512_small(const char *text, std::size_t length, std::size_t key, 
 {
 	const __mmask64 live = _bzhi_u64(~std::uint64_t{0}, static_cast<unsigned>(length));
 	const __m512i bytes = _mm512_maskz_loadu_epi8(live, text);
-	const auto k = static_cast<std::uint16_t>(key);
-	const auto rows = static_cast<std::uint16_t>(length / key);
-	const auto tall = static_cast<std::uint16_t>(length % key);
+	const small_grid grid = small_grid_of(length, key);
 	const __m512i low = _mm512_set_epi16(31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17, 16,
 	                                     15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
 	const __m512i high = _mm512_add_epi16(low, _mm512_set1_epi16(32));
 	// Packing interleaves the two halves by 128-bit lanes, and the quadword
 	// permutation puts them back in order.  The zero-masking forms keep
 	// GCC from warning about the undefined registers the plain ones use.
-	const __m512i packed = _mm512_packus_epi16(sources(low, k, rows, tall), sources(high, k, rows, tall));
+	const __m512i packed = _mm512_packus_epi16(sources(low, grid), sources(high, grid));
 	const __m512i index = _mm512_maskz_permutexvar_epi64(0xff, _mm512_set_epi64(7, 5, 3, 1, 6, 4, 2, 0), packed);
 	_mm512_mask_storeu_epi8(out, live, _mm512_maskz_permutexvar_epi8(live, index, bytes));
 }
@@ -486,8 +505,7 @@ void decode_ssse3_tiny(const char *text, std::size_t length, std::int32_t key, c
 
 // The position in the text of the bytes bound for output positions p, in
 // 16-bit lanes: p lies in row r = p / key and column c = p - r key, and
-// column c starts at c rows + min(c, tall).  The division is a multiply
-// by 2^16 / key rounded up, exact for p below 64 and key below 1000.
+// column c starts at c rows + min(c, tall).
 __attribute__((target("ssse3")))
 inline __m128i sources_of(__m128i p, __m128i reciprocal, __m128i key, __m128i rows, __m128i tall)
 {
@@ -505,10 +523,11 @@ inline __m128i sources_of(__m128i p, __m128i reciprocal, __m128i key, __m128i ro
 __attribute__((target("ssse3")))
 void decode_ssse3_short(const char *text, std::size_t length, std::size_t key, char *out) noexcept
 {
-	const __m128i reciprocal = _mm_set1_epi16(static_cast<short>(65535 / key + 1));
-	const __m128i keys = _mm_set1_epi16(static_cast<short>(key));
-	const __m128i rows = _mm_set1_epi16(static_cast<short>(length / key));
-	const __m128i tall = _mm_set1_epi16(static_cast<short>(length % key));
+	const small_grid grid = small_grid_of(length, key);
+	const __m128i reciprocal = _mm_set1_epi16(static_cast<short>(grid.reciprocal));
+	const __m128i keys = _mm_set1_epi16(static_cast<short>(grid.key));
+	const __m128i rows = _mm_set1_epi16(static_cast<short>(grid.rows));
+	const __m128i tall = _mm_set1_epi16(static_cast<short>(grid.tall));
 	const __m128i pieces[4] = {_mm_loadu_si128(reinterpret_cast<const __m128i *>(text)),
 	                           _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + 16)),
 	                           _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + 32)),
