@@ -114,6 +114,31 @@ TEST(HostileInput, HugeInputs)
 	expect_model("a million tiny cases and no terminator", repeat("1\na\n", 1000000), 30s);
 }
 
+// Streams of many short cases, so that the ends of the input blocks fall
+// inside lines of every length around 16 and 64 bytes, where lines stop
+// being moved and searched in fixed pieces.
+TEST(HostileInput, ShortLinesAcrossInputBlocks)
+{
+	std::mt19937 random(1616);
+	std::uniform_int_distribution<std::size_t> length(0, 130);
+	std::uniform_int_distribution<int> key(-2, 70);
+	std::uniform_int_distribution<std::size_t> pick(0, 11);
+	static constexpr char bytes[] = "ab  Zz.\t\0\xe9q";
+	const int streams = under_checker() ? 1 : 4;
+	for (int n = 0; n < streams; n++) {
+		std::string stream;
+		while (stream.size() < 600000) {
+			const int k = key(random);
+			stream += std::to_string(k == 0 ? 71 : k) + "\n";
+			const std::size_t size = length(random);
+			for (std::size_t i = 0; i < size; i++)
+				stream += bytes[pick(random)];
+			stream += '\n';
+		}
+		expect_model("short lines, stream " + std::to_string(n), stream + "0\n");
+	}
+}
+
 TEST(HostileInput, OddBytes)
 {
 	expect_model("lines of signs only", "+-+-\n---\n+\n-\n");
