@@ -70,7 +70,7 @@ void decode_columns(std::span<const char> compact, std::size_t length,
 	const auto columns = static_cast<std::size_t>(key);
 #if defined(__x86_64__)
 	// Each shape of grid to the kernel that has vector steps for it: grids
-	// of fewer than 8 columns are transposed a row of each at a time, other
+	// of fewer than 16 columns are transposed a row of each at a time, other
 	// grids of fewer than 64 rows a part of equal runs at a time, and the
 	// rest, or all grids of 8 rows and columns without SSSE3, in blocks
 	// across the whole grid.
@@ -80,7 +80,7 @@ void decode_columns(std::span<const char> compact, std::size_t length,
 		return decode_ssse3_short(compact.data(), length, columns, output.data());
 	const std::size_t rows = length / columns;
 	if (x86().ssse3 && length >= 64) {
-		if (columns < 8 && rows >= 16)
+		if (columns < 16 && rows >= 16)
 			return decode_ssse3_narrow(compact.data(), length, columns, output.data());
 		if (rows < 64)
 			return decode_ssse3_wide(compact.data(), length, columns, output.data());

@@ -403,18 +403,20 @@ void decode_ssse3_wide(const char *text, std::size_t length, std::size_t key, ch
 
 namespace {
 
-// A grid of Key columns, fewer than 8, and 16 rows or more: 16 rows at a
+// A grid of Key columns, fewer than 16, and 16 rows or more: 16 rows at a
 // time, one 16-byte load from each column's run, transposed as if the grid
-// were 2, 4 or 8 columns wide, the missing columns empty, and the empty
-// lanes squeezed out of each row register by one pshufb.  Each register's
-// store writes 16 bytes, its rows and then bytes that the next store
-// overwrites; the steps stop where the last store would reach past the
-// text, and the rows left go one byte at a time.
+// were 2, 4, 8 or 16 columns wide, the missing columns empty.  Below 8
+// columns the empty lanes are squeezed out of each row register by one
+// pshufb; from 9 columns each register holds one row, and its empty lanes
+// are left for the next row's store to overwrite.  Each register's store
+// writes 16 bytes, its rows and then bytes that the next store overwrites;
+// the steps stop where the last store would reach past the text, and the
+// rows left go one byte at a time.
 template <std::size_t Key>
 __attribute__((target("ssse3")))
 void decode_narrow(const char *text, std::size_t length, char *out) noexcept
 {
-	constexpr std::size_t width = Key <= 2 ? 2 : Key <= 4 ? 4 : 8;
+	constexpr std::size_t width = Key <= 2 ? 2 : Key <= 4 ? 4 : Key <= 8 ? 8 : 16;
 	constexpr std::size_t rows_each = 16 / width;
 	alignas(16) static constexpr std::array<std::uint8_t, 16> squeeze = [] {
 		std::array<std::uint8_t, 16> lanes{};
@@ -434,20 +436,29 @@ void decode_narrow(const char *text, std::size_t length, char *out) noexcept
 		column[c] = text + c * rows + (c < tall ? c : tall);
 	std::size_t r = 0;
 	for (; r + 16 <= rows && (r + 16 - rows_each) * Key + 16 <= length; r += 16) {
-		__m128i v[8] = {};
-		for (std::size_t c = 0; c < Key; c++)
-			v[c] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(column[c] + r));
-		transpose_columns<width>(v);
-		for (std::size_t j = 0; j < width; j++)
-			_mm_storeu_si128(reinterpret_cast<__m128i *>(out + (r + j * rows_each) * Key),
-			                 Key == width ? v[j] : _mm_shuffle_epi8(v[j], squeeze_mask));
+		if constexpr (width == 16) {
+			__m128i w[16] = {}, row[16];
+			for (std::size_t c = 0; c < Key; c++)
+				w[c] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(column[c] + r));
+			transpose_16_by_16(w, row);
+			for (std::size_t j = 0; j < 16; j++)
+				_mm_storeu_si128(reinterpret_cast<__m128i *>(out + (r + j) * Key), row[j]);
+		} else {
+			__m128i v[8] = {};
+			for (std::size_t c = 0; c < Key; c++)
+				v[c] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(column[c] + r));
+			transpose_columns<width>(v);
+			for (std::size_t j = 0; j < width; j++)
+				_mm_storeu_si128(reinterpret_cast<__m128i *>(out + (r + j * rows_each) * Key),
+				                 Key == width ? v[j] : _mm_shuffle_epi8(v[j], squeeze_mask));
+		}
 	}
 	place_rows_from(text, length, Key, r, out);
 }
 
 } // namespace
 
-// A grid of fewer than 8 columns, by the column count's own instance.
+// A grid of fewer than 16 columns, by the column count's own instance.
 __attribute__((target("ssse3")))
 void decode_ssse3_narrow(const char *text, std::size_t length, std::size_t key, char *out) noexcept
 {
@@ -458,6 +469,14 @@ void decode_ssse3_narrow(const char *text, std::size_t length, std::size_t key, 
 	case 5: return decode_narrow<5>(text, length, out);
 	case 6: return decode_narrow<6>(text, length, out);
 	case 7: return decode_narrow<7>(text, length, out);
+	case 8: return decode_narrow<8>(text, length, out);
+	case 9: return decode_narrow<9>(text, length, out);
+	case 10: return decode_narrow<10>(text, length, out);
+	case 11: return decode_narrow<11>(text, length, out);
+	case 12: return decode_narrow<12>(text, length, out);
+	case 13: return decode_narrow<13>(text, length, out);
+	case 14: return decode_narrow<14>(text, length, out);
+	case 15: return decode_narrow<15>(text, length, out);
 	default: return place_rows_from(text, length, key, 0, out);
 	}
 }
