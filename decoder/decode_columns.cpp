@@ -43,6 +43,7 @@ std::span<const decode_kernel> decode_kernels() noexcept
 #if defined(__x86_64__)
 	    {"avx512 small", has_avx512_permute, 64, decode_avx512_small},
 	    {"sse2 blocks", always_available, BUFFER_SIZE, decode_sse2_blocks},
+	    {"avx2 tall", has_avx2, BUFFER_SIZE, decode_avx2_tall},
 	    {"ssse3 wide", has_ssse3, BUFFER_SIZE, decode_ssse3_wide},
 	    {"ssse3 narrow", has_ssse3, BUFFER_SIZE, decode_ssse3_narrow},
 #endif
@@ -70,10 +71,11 @@ void decode_columns(std::span<const char> compact, std::size_t length,
 	const auto columns = static_cast<std::size_t>(key);
 #if defined(__x86_64__)
 	// Each shape of grid to the kernel that has vector steps for it: grids
-	// of fewer than 16 columns are transposed a row of each at a time, other
-	// grids of fewer than 64 rows a part of equal runs at a time, and the
-	// rest, or all grids of 8 rows and columns without SSSE3, in blocks
-	// across the whole grid.
+	// of fewer than 16 columns are transposed a row of each at a time,
+	// grids of 16 rows and 32 columns or more with AVX2, and other grids of
+	// fewer than 64 rows, a part of equal runs at a time, and the rest, or
+	// all grids of 8 rows and columns without SSSE3, in blocks across the
+	// whole grid.
 	if (length <= 64 && x86().avx512_permute)
 		return decode_avx512_small(compact.data(), length, columns, output.data());
 	if (length < SHORT_LENGTH && compact.size() >= SHORT_LENGTH && output.size() >= SHORT_LENGTH && x86().ssse3)
@@ -82,6 +84,8 @@ void decode_columns(std::span<const char> compact, std::size_t length,
 	if (x86().ssse3 && length >= 64) {
 		if (columns < 16 && rows >= 16)
 			return decode_ssse3_narrow(compact.data(), length, columns, output.data());
+		if (rows >= 16 && columns >= 32 && x86().avx2)
+			return decode_avx2_tall(compact.data(), length, columns, output.data());
 		if (rows < 64)
 			return decode_ssse3_wide(compact.data(), length, columns, output.data());
 	}

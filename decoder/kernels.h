@@ -95,6 +95,7 @@ std::size_t normalize_avx2(char *line, std::size_t size, char *compact) noexcept
 void decode_avx512_small(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
 void decode_sse2_blocks(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
 void decode_ssse3_wide(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
+void decode_avx2_tall(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
 void decode_ssse3_narrow(const char *text, std::size_t length, std::size_t key, char *out) noexcept;
 // Texts of at most TINY_LENGTH bytes with any key; text and out must have
 // TINY_LENGTH bytes of room.
