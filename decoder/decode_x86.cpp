@@ -456,8 +456,9 @@ void transpose_edge_columns(const char *text, std::size_t length, std::size_t ke
 
 // transpose_tall_runs 32 columns at a time: runs c to c + 15 in the low
 // lanes and c + 16 to c + 31 in the high, so that each row register holds
-// 32 adjacent output bytes.  The columns left over go 16 at a time as
-// there, the last 16 moved back to end at the last column.
+// 32 adjacent output bytes.  The columns left over, from 16 columns or
+// more, go 16 at a time as there, the last 16 moved back to end at the
+// last column.
 __attribute__((target("avx2")))
 void transpose_tall_runs_avx2(const char *from, std::size_t count, std::size_t height, char *out,
                               std::size_t key) noexcept
@@ -478,7 +479,7 @@ void transpose_tall_runs_avx2(const char *from, std::size_t count, std::size_t h
 		}
 	if (c == count)
 		return;
-	if (count - c < 16 && count >= 16)
+	if (count - c < 16)
 		c = count - 16;
 	transpose_tall_runs(from + c * height, count - c, height, out + c, key);
 }
