@@ -1,10 +1,11 @@
 // The key finder on arbitrary bytes, one text per line as untranspose-key
-// reads them: the search must end, keep to its range, and its answers,
+// reads them, white space taken as spaces: the search must end, keep to its range, and its answers,
 // written as untranspose-key writes them, must make a case stream that the
 // filter reads back as one decoded line per text.
 #include "decoder.h"
 #include "keyfinder.h"
 #include "model.h"
+#include "white_space.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -32,17 +33,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	while (!input.empty()) {
 		const std::string_view raw = input.substr(0, input.find('\n'));
 		input.remove_prefix(std::min(input.size(), raw.size() + 1));
-		const std::string_view kept = raw.substr(0, BUFFER_SIZE - 1);
+		std::string kept(raw.substr(0, BUFFER_SIZE - 1));
+		kept.resize(space_separators(kept));
+		check(kept.find_first_of("\t\v\f\r") == std::string::npos);
 		std::fill(line.begin(), line.end(), 0);
 		std::fill(compact.begin(), compact.end(), 0);
 		std::copy(kept.begin(), kept.end(), line.begin());
 		const std::size_t length = normalize_text({line.data(), kept.size()}, compact);
 		const std::size_t found = find_keys(compact, length, 1, INT32_MAX, best, decoded);
 		check(found >= 1 && found <= 3);
+		check((judge(best[0]) == verdict::too_short) == (best[0].quadgrams + 3 < JUDGED_LETTERS));
 		for (std::size_t i = 0; i < found; i++) {
 			check(best[i].key >= 1);
 			check(length < 3 ? best[i].key == 1 : static_cast<std::size_t>(best[i].key) < length);
-			stream += std::to_string(best[i].key) + "\n" + std::string(kept) + "\n";
+			stream += std::to_string(best[i].key) + "\n" + kept + "\n";
 			expected += place_columns({compact.data(), length}, best[i].key) + "\n";
 		}
 		texts++;
