@@ -65,6 +65,19 @@ double log10_per_quadgram(const key_score &score) noexcept
 	return QUADGRAM_FLOOR + QUADGRAM_STEP * static_cast<double>(score.total) / static_cast<double>(score.quadgrams);
 }
 
+verdict judge(const key_score &score) noexcept
+{
+	if (score.quadgrams + 3 < JUDGED_LETTERS)
+		return verdict::too_short;
+	// Compared in hundredths of a level, as integers, so that every
+	// platform gives the same verdict.
+	constexpr double floor_level = (ENGLISH_FLOOR - QUADGRAM_FLOOR) / QUADGRAM_STEP;
+	static_assert(floor_level > 0);
+	constexpr auto hundredths = static_cast<std::int64_t>(floor_level * 100 + 0.5);
+	return score.total * 100 >= hundredths * static_cast<std::int64_t>(score.quadgrams) ? verdict::english
+	                                                                                    : verdict::not_english;
+}
+
 key_score score_text(std::span<const char> decoded, std::int32_t key, std::size_t most) noexcept
 {
 	key_score score{key, 0, 0};

@@ -44,6 +44,18 @@ std::size_t find_keys(std::span<const char> compact, std::size_t length,
                       std::int32_t min_key, std::int32_t max_key,
                       std::span<key_score> best, std::span<char> decoded) noexcept;
 
+// Whether a text's best decoding looks like English.  Solved English
+// scores above ENGLISH_FLOOR in log10 per quadgram and the best decodings
+// of texts that are not plain column transpositions of English score
+// below it; a text of fewer than JUDGED_LETTERS letters is too short to
+// tell.  bench/key_accuracy --verdict measures both.
+inline constexpr double ENGLISH_FLOOR = -4.9;
+inline constexpr std::size_t JUDGED_LETTERS = 40;
+
+enum class verdict { too_short, english, not_english };
+
+[[nodiscard]] verdict judge(const key_score &score) noexcept;
+
 // Scores one decoded text: the quadgrams of its first `letters` letters,
 // and how likely its first trigram is to open a word and, when every
 // letter is scored, its last to close one; every other byte is passed over.

@@ -41,19 +41,46 @@ two='acd tka taw atn\nhlod eorl wl\n'
 check "a case stream" 0 empty '4\nacd tka taw atn\n3\nhlod eorl wl\n0\n' "$two" $run
 check "no input" 0 empty '0\n' '' $run
 check "last line without newline" 0 empty '4\nacd tka taw atn\n0\n' 'acd tka taw atn' $run
-check "CR LF kept as read, the CR a byte of the text" 0 empty '5\nacd tka taw atn\r\n0\n' 'acd tka taw atn\r\n' $run
+check "CR LF: the CR is part of the line end" 0 empty '4\nacd tka taw atn\n3\nhlod eorl wl\n0\n' 'acd tka taw atn\r\nhlod eorl wl\r\n' $run
+check "tabs, VT, FF, CR and no-break spaces between groups" 0 empty '3\n  hlod eorl  wl\n0\n' '\t\thlod\veorl\f\rwl\n' $run
+check "a no-break space is one space" 0 empty '4\nacd tka taw atn\n0\n' 'acd\302\240tka taw atn' $run
+check "a lone CR at the end of the input" 0 empty '4\nacd tka taw atn\n0\n' 'acd tka taw atn\r' $run
 check "--top 2" 0 empty '4\nacd tka taw atn\n10\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --top 2
 check "--top=2" 0 empty '4\nacd tka taw atn\n10\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --top=2
 check "--max-key" 0 empty '1\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --max-key 3
 check "--table" 0 empty '*' "$two" $run --table
+table_head='text 1 (standard input:1): 10 letters; too short to judge\nrank    key log10/quadgram   margin  decoding\n'
+check "--table: the margin is the lead over the runner-up" 0 empty \
+	"$table_head"'   1      3         -3.779   +1.681  HELLOWORLD\n\n' 'hlod eorl wl\n' $run --table
+check "--table --top 2: the same margin" 0 empty \
+	"$table_head"'   1      3         -3.779   +1.681  HELLOWORLD\n   2      2         -5.460   -1.681  HOLROLDWEL\n\n' \
+	'hlod eorl wl\n' $run --table --top 2
+check "--table: no runner-up, no margin" 0 empty \
+	"$table_head"'   1    100         -6.179        -  HLODEORLWL\n(no key was tried: keys of 10 or more leave this text as it is)\n\n' \
+	'hlod eorl wl\n' $run --table --min-key 100
+check "--table: nothing scored below four letters" 0 empty \
+	'text 1 (standard input:1): 3 letters; too short to judge\nrank    key log10/quadgram   margin  decoding\n   1      1              -        -  ABC\n\n' \
+	'abc\n' $run --table
+check "--table counts bytes that are not letters apart" 0 empty '*' 'a.b\n' $run --table
+grep -q '^text 1 (standard input:1): 3 bytes after normalising, 2 of them letters' "$scratch/out" ||
+	{ echo "FAIL --table does not say what it counts"; failures=$((failures + 1)); }
 check "--help" 0 empty '*' '' $run --help
+check "-h" 0 empty '*' '' $run -h
 check "--version" 0 empty 'untranspose-key 1.0.0\n' '' $run --version
+check "-V" 0 empty 'untranspose-key 1.0.0\n' '' $run -V
 check "unknown option" 2 message '' '' $run --frobnicate
 check "missing value" 2 message '' '' $run --top
 check "value not a number" 2 message '' '' $run --top abc
 check "top of zero" 2 message '' '' $run --top 0
 check "key not a number" 2 message '' '' $run --min-key 3x
 check "min-key above max-key" 2 message '' '' $run --min-key 5 --max-key 3
+check "a value given to --table" 2 message '' '' $run --table=3
+check "an unknown short option" 2 message '' '' $run -x
+printf 'acd tka taw atn\n' >"$scratch/t1"
+check "options after file names" 0 empty '4\nacd tka taw atn\n10\nacd tka taw atn\n0\n' '' $run "$scratch/t1" --top 2
+check "after --, a file named like an option" 1 message '4\nacd tka taw atn\n0\n' '' $run "$scratch/t1" -- --top
+head -c 10005 /dev/zero | tr '\0' a >"$scratch/long"
+check "a line cut at 9999 bytes is named" 0 message '*' '' $run "$scratch/long"
 check "a file that cannot be read" 1 message '0\n' '' $run "$scratch/no-such-file"
 check "goes on after a file that cannot be read" 1 message '4\nacd tka taw atn\n0\n' 'acd tka taw atn\n' \
 	$run "$scratch/no-such-file" -
@@ -63,5 +90,22 @@ ciphers='TOUHN REIHT NLHDI THUIE GRDVE OGLES RSERE MTYTE ROTWI IP.HW TOHFO .MDHI
 plain='THEHARBOURWASQUIETONTHEMORNINGTHEFERRYFAILEDTOARRIVE.FISHERMENSTOODALONGTHEWALLWITHTHEIRHANDSINTHEIRPOCKETS.\nAGOODTEACHERRARELYGIVESTHEANSWERSTRAIGHTAWAY.INSTEADSHEASKSANOTHERQUESTION,SMALLERTHANTHEFIRST,ANDWAITS.\n'
 printf "$ciphers" | $run >"$scratch/cases"
 check "finder then filter" 0 empty "$plain" '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"
+
+# The same plain texts whatever the line ends and separators.
+printf "$ciphers" | sed 's/$/\r/' | $run >"$scratch/cases"
+check "finder then filter, CR LF" 0 empty "$plain" '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"
+printf "$ciphers" | tr ' ' '\t' | $run >"$scratch/cases"
+check "finder then filter, tabs" 0 empty "$plain" '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"
+
+# The verdict: one line on standard error when no key gives English, and
+# the answer all the same.
+english='TOUHN REIHT NLHDI THUIE GRDVE OGLES RSERE MTYTE ROTWI IP.HW TOHFO .MDHI RNOAA OREAA FEAET HTCRS NNFIR INLWH AHKBQ TIELR SSOAT NEE\n'
+check "verdict: English" 0 empty '*' "$english" $run
+check "verdict: random letters" 0 message '*' 'qzkvj xwpfm bthgl ynrcd uaeis okvqz jxmwb plftg hnyrc duaei sokqz\n' $run
+# "the ferry came late so the fishermen waited by the harbour wall all morning" in the order 3,1,4,2,5.
+check "verdict: a keyed cipher" 0 message '*' 'HRESF RABHU LOGFC ATSET TRWLN TRMEE EWDEO LMNEY LOIMI YARAR EATHH NEHBA LI\n' $run
+check "--table shows the verdict" 0 message '*' 'HRESF RABHU LOGFC ATSET TRWLN TRMEE EWDEO LMNEY LOIMI YARAR EATHH NEHBA LI\n' $run --table
+grep -q 'does not look like English' "$scratch/out" ||
+	{ echo "FAIL --table does not show the verdict"; failures=$((failures + 1)); }
 
 [ "$failures" = 0 ] || { echo "$failures case(s) failed"; exit 1; }

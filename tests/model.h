@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The transposition that decoding undoes: the text written row by row
 // into rows of `key` bytes, read out column by column.
@@ -17,6 +18,20 @@ inline std::string encipher(std::string_view text, std::size_t key)
 	for (std::size_t c = 0; c < key && c < text.size(); c++)
 		for (std::size_t p = c; p < text.size(); p += key)
 			out += text[p];
+	return out;
+}
+
+// The keyed transposition: the text written row by row into rows of
+// ranks.size() bytes, and the columns read out in the order of their ranks
+// (from 1), each from top to bottom.
+inline std::string encipher_keyed(std::string_view text, const std::vector<int> &ranks)
+{
+	std::string out;
+	for (int rank = 1; rank <= static_cast<int>(ranks.size()); rank++) {
+		const auto column = static_cast<std::size_t>(std::find(ranks.begin(), ranks.end(), rank) - ranks.begin());
+		for (std::size_t p = column; p < text.size(); p += ranks.size())
+			out += text[p];
+	}
 	return out;
 }
 
