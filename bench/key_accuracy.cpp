@@ -2,9 +2,11 @@
 // not built from: passages of whole words from the held-out texts in
 // tests/data (or the files named), enciphered with random keys, decoded
 // with the key found, and counted solved when the decoding is the passage
-// itself.
+// itself.  With --verdict, how well the verdict tells solved English from
+// random letters and from ciphers whose columns were read out in a
+// keyword's order.
 //
-//   key_accuracy [--trials N] [ENGLISH_TEXT]...
+//   key_accuracy [--trials N] [--verdict] [ENGLISH_TEXT]...
 #include "decoder.h"
 #include "english.h"
 #include "keyfinder.h"
@@ -21,6 +23,11 @@
 
 namespace {
 
+const char USAGE[] = "Usage: key_accuracy [--trials N] [--verdict] [ENGLISH_TEXT]...\n"
+                     "Measure how often untranspose-key's search finds the key of held-out English\n"
+                     "(tests/data by default), N times the usual number of texts; with --verdict,\n"
+                     "how often its verdict is right.\n";
+
 struct bucket {
 	const char *name;
 	std::size_t min_letters, max_letters;
@@ -28,17 +35,133 @@ struct bucket {
 	int trials;
 };
 
+// The best key's score of `cipher`, in log10 per quadgram, and its verdict.
+struct judged {
+	double score;
+	verdict said;
+	std::int32_t key;
+};
+
+judged judge_text(const std::string &cipher, std::vector<char> &compact, std::vector<char> &scratch)
+{
+	std::fill(compact.begin(), compact.end(), 0);
+	std::copy(cipher.begin(), cipher.end(), compact.begin());
+	key_score best[1];
+	find_keys(compact, cipher.size(), 1, INT32_MAX, best, scratch);
+	return {log10_per_quadgram(best[0]), judge(best[0]), best[0].key};
+}
+
+// Whether `ranks` read the columns in their natural order from some column
+// on, wrapping round.  Such a cipher decodes with its number of columns,
+// as a plain one does, to the text with a few letters moved from one end
+// to the other: English, not a keyed cipher that the plain search misses.
+bool is_rotation(const std::vector<int> &ranks)
+{
+	const auto k = static_cast<int>(ranks.size());
+	for (int i = 1; i < k; i++)
+		if ((ranks[0] - 1 + i) % k != ranks[static_cast<std::size_t>(i)] - 1)
+			return false;
+	return true;
+}
+
+double quantile(std::vector<double> values, double q)
+{
+	if (values.empty())
+		return 0;
+	std::sort(values.begin(), values.end());
+	return values[static_cast<std::size_t>(q * static_cast<double>(values.size() - 1))];
+}
+
+// For texts of each length, the share of solved English that passes the
+// verdict, and of random letters and keyed ciphers that fail it, with the
+// scores near the floor on either side.  The keyed ciphers have 4 to 20
+// columns, in any order but the rotations of the natural one.
+void measure_verdict(const std::string &corpus, int scale)
+{
+	const struct {
+		const char *name;
+		std::size_t min_letters, max_letters;
+		int trials;
+	} lengths[] = {
+	    {"40-99", 40, 99, 1000},
+	    {"100-999", 100, 999, 500},
+	    {"1,000-9,999", 1000, 9999, 100},
+	};
+	std::mt19937 random(20261209);
+	std::vector<char> compact(BUFFER_SIZE), decoded(BUFFER_SIZE), scratch(BUFFER_SIZE);
+	std::printf("verdict: English passes at %.2f log10 per quadgram or more, from %zu letters\n", ENGLISH_FLOOR,
+	            JUDGED_LETTERS);
+	std::printf("%-12s %6s  %-23s  %-23s  %-23s\n", "letters", "texts", "solved English passes",
+	            "random letters fail", "keyed ciphers fail");
+	for (const auto &b : lengths) {
+		const int trials = b.trials * scale;
+		std::vector<double> english, noise, keyed;
+		int english_passed = 0, noise_failed = 0, keyed_failed = 0;
+		for (int t = 0; t < trials; t++) {
+			std::uniform_int_distribution<std::size_t> letters_of(b.min_letters, b.max_letters);
+			const std::string plain = english_passage(corpus, random, letters_of(random));
+			const std::size_t length = plain.size();
+			std::uniform_int_distribution<std::size_t> key_of(2, std::min<std::size_t>(40, length / 2));
+			const std::size_t key = key_of(random);
+			const std::string cipher = encipher(plain, key);
+			const judged e = judge_text(cipher, compact, scratch);
+			decode_columns(compact, length, e.key, decoded);
+			if (std::string(decoded.data(), length) == plain) {
+				english.push_back(e.score);
+				english_passed += e.said != verdict::not_english;
+			}
+
+			std::uniform_int_distribution<int> letter('A', 'Z');
+			std::string letters(length, 'A');
+			for (char &c : letters)
+				c = static_cast<char>(letter(random));
+			const judged n = judge_text(letters, compact, scratch);
+			noise.push_back(n.score);
+			noise_failed += n.said != verdict::english;
+
+			std::uniform_int_distribution<int> columns_of(4, static_cast<int>(std::min<std::size_t>(20, length / 3)));
+			std::vector<int> ranks(static_cast<std::size_t>(columns_of(random)));
+			do {
+				for (std::size_t i = 0; i < ranks.size(); i++)
+					ranks[i] = static_cast<int>(i) + 1;
+				std::shuffle(ranks.begin(), ranks.end(), random);
+			} while (is_rotation(ranks));
+			const judged k = judge_text(encipher_keyed(plain, ranks), compact, scratch);
+			keyed.push_back(k.score);
+			keyed_failed += k.said != verdict::english;
+		}
+		const auto share = [](int count, std::size_t of) { return 100.0 * count / static_cast<double>(std::max<std::size_t>(of, 1)); };
+		char e[64], n[64], k[64];
+		std::snprintf(e, sizeof e, "%5.1f%% (1%% below %.2f)", share(english_passed, english.size()),
+		              quantile(english, 0.01));
+		std::snprintf(n, sizeof n, "%5.1f%% (1%% above %.2f)", share(noise_failed, noise.size()), quantile(noise, 0.99));
+		std::snprintf(k, sizeof k, "%5.1f%% (1%% above %.2f)", share(keyed_failed, keyed.size()), quantile(keyed, 0.99));
+		std::printf("%-12s %6d  %-23s  %-23s  %-23s\n", b.name, trials, e, n, k);
+	}
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
 	int scale = 1;
+	bool verdict_only = false;
 	std::vector<const char *> paths;
 	for (int i = 1; i < argc; i++) {
-		if (std::strcmp(argv[i], "--trials") == 0 && i + 1 < argc)
+		if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+			std::fputs(USAGE, stdout);
+			return 0;
+		}
+		if (std::strcmp(argv[i], "--trials") == 0 && i + 1 < argc) {
 			scale = std::max(1, std::atoi(argv[++i]));
-		else
+		} else if (std::strcmp(argv[i], "--verdict") == 0) {
+			verdict_only = true;
+		} else if (argv[i][0] == '-') {
+			std::fprintf(stderr, "key_accuracy: unknown option '%s'\n%s", argv[i], USAGE);
+			return 2;
+		} else {
 			paths.push_back(argv[i]);
+		}
 	}
 	if (paths.empty())
 		paths = {UNTRANSPOSE_ENGLISH "/english.txt", UNTRANSPOSE_ENGLISH "/english_more.txt"};
@@ -51,6 +174,10 @@ int main(int argc, char **argv)
 		}
 		corpus += text + '\n';
 		std::printf("held-out text: %s (%zu bytes)\n", path, text.size());
+	}
+	if (verdict_only) {
+		measure_verdict(corpus, scale);
+		return 0;
 	}
 
 	const bucket buckets[] = {
