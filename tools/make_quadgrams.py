@@ -9,6 +9,11 @@ A-Z dropped, as untranspose-key scores only letters.  Each of the 26^4
 quadgrams gets log10 of its frequency, with unseen ones at a floor below the
 rarest, quantised to 64 levels and written as one base64 character each.
 
+A table of the 26^2 bigrams gives how much likelier each pair of letters
+is to stand side by side than its letters are apart (pointwise mutual
+information, in hundredths of a log10): the keyed search first judges
+which columns stand side by side by it.
+
 Two smaller tables weigh a text's first and last three letters: how much
 likelier each trigram is to open (or close) a word than to stand anywhere,
 with white space as the only word break.  A text is taken to begin and end
@@ -55,9 +60,26 @@ def print_levels(name, levels):
     print("};")
 
 
+def print_affinities(pairs):
+    # Unseen pairs count as a tenth of a sighting, as unseen quadgrams do.
+    total = sum(pairs)
+    firsts = [sum(pairs[a * 26:a * 26 + 26]) for a in range(26)]
+    seconds = [sum(pairs[b::26]) for b in range(26)]
+    print("// log10 of how much likelier each bigram is than its letters apart, in hundredths.")
+    print("constexpr short BIGRAM_AFFINITY[26][26] = {")
+    for a in range(26):
+        row = []
+        for b in range(26):
+            ratio = (pairs[a * 26 + b] + 0.1) * total / (max(firsts[a], 1) * max(seconds[b], 1))
+            row.append(str(round(100 * math.log10(ratio))))
+        print("    {%s}," % ", ".join(row))
+    print("};")
+
+
 def main():
     directory = sys.argv[1] if len(sys.argv) > 1 else "/usr/share/games/fortunes"
     counts = [0] * 26 ** 4
+    pairs = [0] * 26 ** 2
     trigrams, openings, closings = [0] * 26 ** 3, [0] * 26 ** 3, [0] * 26 ** 3
     names = []
     for name, path in corpus_files(directory):
@@ -75,6 +97,8 @@ def main():
                 in_word = True
                 index = (index * 26 + byte - 65) % 26 ** 4
                 run += 1
+                if run >= 2:
+                    pairs[index % 26 ** 2] += 1
                 if run >= 3:
                     trigrams[index % 26 ** 3] += 1
                     if opened[0]:
@@ -118,6 +142,7 @@ def main():
     print("constexpr double QUADGRAM_FLOOR = %.6f;" % floor)
     print("constexpr double QUADGRAM_STEP = %.6f;" % step)
     print_levels("QUADGRAM_LEVELS", text)
+    print_affinities(pairs)
     print("// Word-edge levels of the first and last trigrams, level %d being even." % EDGE_OFFSET)
     print("constexpr int EDGE_OFFSET = %d;" % EDGE_OFFSET)
     print_levels("OPENING_LEVELS", edge_levels(openings))

@@ -1,12 +1,13 @@
 #!/bin/sh
-# untranspose-key end to end: its command line, its statuses and messages,
-# and its output fed to untranspose.  Each case gives the arguments, the
-# standard input and the exact standard output (printf formats; * for any),
-# the status, and whether standard error must be empty or hold a message.
-#   key_cli_test.sh KEY_PROGRAM FILTER_PROGRAM SCRATCH [EMULATOR...]
+# The programs end to end: the command lines of untranspose-key and
+# transpose, their statuses and messages, and their output fed to
+# untranspose.  Each case gives the arguments, the standard input and the
+# exact standard output (printf formats; * for any), the status, and
+# whether standard error must be empty or hold a message.
+#   command_line_test.sh KEY_PROGRAM FILTER_PROGRAM TRANSPOSE SCRATCH [EMULATOR...]
 set -u
-key=$1 filter=$2 scratch=$3
-shift 3
+key=$1 filter=$2 transpose=$3 scratch=$4
+shift 4
 mkdir -p "$scratch"
 failures=0
 
@@ -90,6 +91,39 @@ ciphers='TOUHN REIHT NLHDI THUIE GRDVE OGLES RSERE MTYTE ROTWI IP.HW TOHFO .MDHI
 plain='THEHARBOURWASQUIETONTHEMORNINGTHEFERRYFAILEDTOARRIVE.FISHERMENSTOODALONGTHEWALLWITHTHEIRHANDSINTHEIRPOCKETS.\nAGOODTEACHERRARELYGIVESTHEANSWERSTRAIGHTAWAY.INSTEADSHEASKSANOTHERQUESTION,SMALLERTHANTHEFIRST,ANDWAITS.\n'
 printf "$ciphers" | $run >"$scratch/cases"
 check "finder then filter" 0 empty "$plain" '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"
+
+# Orders known beforehand, and the encoder.
+check "--keyword: the case of the example" 0 empty '6\nWIREEESEAACDTROFOEVLNDEEC\n0\n' 'EVLNA CDTES EAROF ODEEC WIREE\n' $run --keyword zebras
+check "--order: the same" 0 empty '6\nWIREEESEAACDTROFOEVLNDEEC\n0\n' 'evlnacdtes earof odeec wiree\r\n' $run --order '6, 3,2,4,1,5'
+check "--keyword with --table" 0 empty '*' 'EVLNACDTESEAROFODEECWIREE\n' $run --keyword ZEBRAS --table
+grep -q '^  *order 6,3,2,4,1,5  keyword FCBDAE$' "$scratch/out" ||
+	{ echo "FAIL --table does not show the order"; failures=$((failures + 1)); }
+check "a keyword longer than the text" 0 empty '5\nACB\n0\n' 'bca\n' $run --keyword edabc
+check "a keyword with no letters" 2 message '' '' $run --keyword 123
+check "an order that repeats a rank" 2 message '' '' $run --order 1,2,2
+check "an order that skips a rank" 2 message '' '' $run --order 1,3
+check "an order with an empty place" 2 message '' '' $run --order 1,,2
+check "--keyword and --order" 2 message '' '' $run --keyword ab --order 1,2
+check "--keyword and --top" 2 message '' '' $run --keyword ab --top 2
+
+enc="$* $transpose"
+check "transpose: the example" 0 empty 'EVLNACDTESEAROFODEECWIREE\n' 'we are discovered flee at once\n' $enc --keyword zebras
+check "transpose: groups of five" 0 empty 'EVLNA CDTES EAROF ODEEC WIREE\n' 'we are discovered\tflee at once\r\n' $enc --order 6,3,2,4,1,5 --groups 5
+check "transpose: --key, one line per line" 0 empty 'ACDTKATAWATN\n\nHOLEWDLOLR\n' 'attack at dawn\n\nhello world\n' $enc --key 4
+check "transpose: a key past the text" 0 empty 'ABC\n' 'abc\n' $enc --key 2147483647
+check "transpose: options after file names" 0 empty 'ATTACKATDAWN\n' '' $enc "$scratch/t1" --key 3
+check "transpose: --help" 0 empty '*' '' $enc --help
+check "transpose: -V" 0 empty 'transpose 1.0.0\n' '' $enc -V
+check "transpose: no order" 2 message '' '' $enc
+check "transpose: two orders" 2 message '' '' $enc --key 3 --keyword abc
+check "transpose: a key of 0" 2 message '' '' $enc --key 0
+check "transpose: groups of 0" 2 message '' '' $enc --key 3 --groups 0
+check "transpose: an order that is not one" 2 message '' '' $enc --order 2,3
+check "transpose: an unknown option" 2 message '' '' $enc --frobnicate
+check "transpose: a file that cannot be read" 1 message 'AKWCAADTTTAN\n' '' $enc --key 4 "$scratch/no-such-file" "$scratch/t1"
+
+# The filter takes no options: it reads its cases whatever it is given.
+check "untranspose: arguments change nothing" 0 empty 'ATTACKATDAWN\n' '4\nacd tka taw atn\n0\n' $* "$filter" --help
 
 # The same plain texts whatever the line ends and separators.
 printf "$ciphers" | sed 's/$/\r/' | $run >"$scratch/cases"

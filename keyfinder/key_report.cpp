@@ -1,0 +1,120 @@
+#include "key_report.h"
+
+#include "decoder.h"
+#include "keyed_columns.h"
+#include "orders.h"
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+
+namespace {
+
+constexpr std::size_t SHOWN_BYTES = 48;
+
+// The row's decoding of `compact`, in scratch.decoded.
+void decode_row(const answer_row &row, std::span<const char> compact, const report_scratch &scratch)
+{
+	const char *natural = compact.data();
+	if (!row.order.empty()) {
+		naturalise_columns(compact, compact.size(), row.order, {scratch.natural, BUFFER_SIZE});
+		natural = scratch.natural;
+	}
+	decode_columns({natural, compact.size()}, compact.size(), row.key, {scratch.decoded, BUFFER_SIZE});
+}
+
+// Up to SHOWN_BYTES of a decoding, with bytes a terminal would not show as
+// dots.
+void show_start(const char *text, std::size_t length)
+{
+	for (std::size_t i = 0; i < std::min(length, SHOWN_BYTES); i++) {
+		const auto byte = static_cast<unsigned char>(text[i]);
+		std::putchar(byte >= 0x20 && byte < 0x7f ? byte : '.');
+	}
+	if (length > SHOWN_BYTES)
+		std::fputs("...", stdout);
+	std::putchar('\n');
+}
+
+void show_order(std::span<const std::int32_t> order)
+{
+	std::int32_t ranks[MOST_ORDER_COLUMNS];
+	ranks_of(order, {ranks, order.size()});
+	std::fputs("                order ", stdout);
+	for (std::size_t c = 0; c < order.size(); c++)
+		std::printf(c == 0 ? "%" PRId32 : ",%" PRId32, ranks[c]);
+	char letters[26];
+	if (keyword_of({ranks, order.size()}, letters))
+		std::printf("  keyword %.*s", static_cast<int>(order.size()), letters);
+	std::putchar('\n');
+}
+
+} // namespace
+
+void write_case(const answer_row &row, std::span<const char> compact, std::span<const char> line,
+                const report_scratch &scratch)
+{
+	std::printf("%" PRId32 "\n", row.key);
+	if (row.order.empty()) {
+		std::fwrite(line.data(), 1, line.size(), stdout);
+	} else {
+		naturalise_columns(compact, compact.size(), row.order, {scratch.natural, BUFFER_SIZE});
+		std::fwrite(scratch.natural, 1, compact.size(), stdout);
+	}
+	std::putchar('\n');
+}
+
+void write_table(const line_place &place, std::span<const char> compact, verdict said,
+                 std::span<const answer_row> rows, std::size_t shown, const report_scratch &scratch)
+{
+	const std::size_t length = compact.size();
+	const auto letters = static_cast<std::size_t>(
+	    std::count_if(compact.begin(), compact.end(), [](char c) { return c >= 'A' && c <= 'Z'; }));
+	std::printf("text %zu (%s:%zu): ", place.text, place.file, place.line);
+	if (letters == length)
+		std::printf("%zu letters", letters);
+	else
+		std::printf("%zu bytes after normalising, %zu of them letters", length, letters);
+	switch (said) {
+	case verdict::too_short:
+		std::printf("; too short to judge\n");
+		break;
+	case verdict::english:
+		std::printf("; looks like English\n");
+		break;
+	case verdict::not_english:
+		std::printf("; does not look like English (below %.2f)\n", ENGLISH_FLOOR);
+		break;
+	}
+	std::printf("%4s %6s %14s %8s  %s\n", "rank", "key", "log10/quadgram", "margin", "decoding");
+	const double best = log10_per_quadgram(rows[0].score);
+	for (std::size_t rank = 0; rank < std::min(shown, rows.size()); rank++) {
+		const answer_row &row = rows[rank];
+		std::printf("%4zu %6" PRId32 " ", rank + 1, row.key);
+		if (row.score.quadgrams == 0) {
+			// Fewer than four letters: nothing was scored.
+			std::printf("%14s %8s  ", "-", "-");
+		} else {
+			// The best answer's lead over the runner-up, if there is one;
+			// for the others, how far each is behind the best.
+			const double mine = log10_per_quadgram(row.score);
+			if (rank == 0 && rows.size() == 1)
+				std::printf("%14.3f %8s  ", mine, "-");
+			else
+				std::printf("%14.3f %+8.3f  ", mine, rank == 0 ? mine - log10_per_quadgram(rows[1].score) : mine - best);
+		}
+		decode_row(row, compact, scratch);
+		show_start(scratch.decoded, length);
+		if (!row.order.empty())
+			show_order(row.order);
+	}
+	if (rows[0].order.empty() && static_cast<std::size_t>(rows[0].key) >= length && length >= 3)
+		std::printf("(no key was tried: keys of %zu or more leave this text as it is)\n", length);
+	std::putchar('\n');
+}
+
+void warn_not_english(const char *program, const line_place &place, const key_score &best, const char *try_instead)
+{
+	std::fprintf(stderr, "%s: %s:%zu: this does not look like English (at best %.2f log10 per quadgram, below %.2f); %s\n",
+	             program, place.file, place.line, log10_per_quadgram(best), ENGLISH_FLOOR, try_instead);
+}

@@ -1,0 +1,43 @@
+// What untranspose-key writes: cases for the filter, tables for people,
+// and its word on standard error when a text's answer is doubtful.
+#ifndef UNTRANSPOSE_KEY_REPORT_H
+#define UNTRANSPOSE_KEY_REPORT_H
+
+#include "keyfinder.h"
+#include "text_lines.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+// One answer for a text: a key, with the read order of its columns if they
+// are not read out from left to right, and the score of its decoding.
+struct answer_row {
+	std::int32_t key;
+	std::span<const std::int32_t> order;
+	key_score score;
+};
+
+// Scratch for decoding answers: two buffers of BUFFER_SIZE bytes.
+struct report_scratch {
+	char *natural;
+	char *decoded;
+};
+
+// Writes the case that the filter decodes into the answer's decoding of
+// the compact text: the key, then the text with its column runs in
+// natural order.  An answer without an order carries `line` as it is.
+void write_case(const answer_row &row, std::span<const char> compact, std::span<const char> line,
+                const report_scratch &scratch);
+
+// A table for people: the text's place, its size and verdict, then the
+// first `shown` of `rows`, best first.  `rows` holds the runner-up too, if
+// there is one, for the best answer's margin.
+void write_table(const line_place &place, std::span<const char> compact, verdict said,
+                 std::span<const answer_row> rows, std::size_t shown, const report_scratch &scratch);
+
+// Says on standard error that the best answer for the text at `place`
+// does not look like English, and what to try.
+void warn_not_english(const char *program, const line_place &place, const key_score &best, const char *try_instead);
+
+#endif

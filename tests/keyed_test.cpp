@@ -1,0 +1,110 @@
+// Keyed column orders: keywords and written orders become ranks, and the
+// keyed transposition's runs go back into natural order for the filter's
+// decoder, for every length and order.
+#include "decoder.h"
+#include "keyed_columns.h"
+#include "model.h"
+#include "orders.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::int32_t> ranks_from(std::size_t (*parse)(std::string_view, std::span<std::int32_t>),
+                                     std::string_view text)
+{
+	std::vector<std::int32_t> ranks(MOST_ORDER_COLUMNS);
+	ranks.resize(parse(text, ranks));
+	return ranks;
+}
+
+TEST(Orders, FromKeywordsAndLists)
+{
+	using v = std::vector<std::int32_t>;
+	const struct {
+		const char *name;
+		bool keyword;
+		const char *text;
+		v ranks;  // empty: refused
+	} cases[] = {
+	    {"the example", true, "ZEBRAS", {6, 3, 2, 4, 1, 5}},
+	    {"either case", true, "zeBrAs", {6, 3, 2, 4, 1, 5}},
+	    {"repeated letters from left to right", true, "BANANA", {4, 1, 5, 2, 6, 3}},
+	    {"other bytes passed over", true, "z-e b7", {3, 2, 1}},
+	    {"no letters", true, "12 -", {}},
+	    {"empty", true, "", {}},
+	    {"a list", false, "6,3,2,4,1,5", {6, 3, 2, 4, 1, 5}},
+	    {"spaces around numbers", false, " 2 , 1 ", {2, 1}},
+	    {"one column", false, "1", {1}},
+	    {"a rank twice", false, "1,1", {}},
+	    {"a rank missing", false, "1,3", {}},
+	    {"a rank of 0", false, "0,1", {}},
+	    {"an empty place", false, "1,,2", {}},
+	    {"a trailing comma", false, "1,", {}},
+	    {"not a number", false, "1,b", {}},
+	    {"a huge rank", false, "99999999999999999999", {}},
+	    {"empty list", false, "", {}},
+	};
+	for (const auto &c : cases)
+		EXPECT_EQ(ranks_from(c.keyword ? keyword_ranks : parse_ranks, c.text), c.ranks) << c.name;
+}
+
+TEST(Orders, KeywordsOfOrders)
+{
+	const std::vector<std::int32_t> ranks = {6, 3, 2, 4, 1, 5};
+	std::vector<std::int32_t> order(6), back(6);
+	read_order(ranks, order);
+	EXPECT_EQ(order, (std::vector<std::int32_t>{4, 2, 1, 3, 5, 0}));
+	ranks_of(order, back);
+	EXPECT_EQ(back, ranks);
+	char letters[6];
+	ASSERT_TRUE(keyword_of(ranks, letters));
+	EXPECT_EQ(std::string(letters, 6), "FCBDAE");
+	EXPECT_EQ(ranks_from(keyword_ranks, std::string(letters, 6)), ranks);
+	EXPECT_FALSE(keyword_of(std::vector<std::int32_t>(27, 1), letters));
+}
+
+TEST(KeyedColumns, TheExample)
+{
+	const std::string plain = "WEAREDISCOVEREDFLEEATONCE";
+	std::vector<std::int32_t> order(6);
+	read_order(ranks_from(keyword_ranks, "ZEBRAS"), order);
+	std::string cipher(plain.size(), '\0');
+	encipher_keyed(plain, plain.size(), order, cipher);
+	EXPECT_EQ(cipher, "EVLNACDTESEAROFODEECWIREE");
+}
+
+// For every length up to a few rows past the key, and random orders:
+// enciphering, putting the runs back in natural order, and decoding with
+// the filter's decoder gives the text back, and the natural runs are the
+// plain transposition's cipher.
+TEST(KeyedColumns, RoundTripsEveryLength)
+{
+	std::mt19937 random(4);
+	for (std::size_t k = 1; k <= 45; k++) {
+		std::vector<std::int32_t> order(k);
+		for (std::size_t length = 0; length <= 4 * k + 3; length++) {
+			std::iota(order.begin(), order.end(), 0);
+			std::shuffle(order.begin(), order.end(), random);
+			const std::string plain = random_text(random, length);
+			std::string cipher(BUFFER_SIZE, '\0'), natural(BUFFER_SIZE, '\0'), decoded(BUFFER_SIZE, '\0');
+			encipher_keyed(plain, length, order, cipher);
+			std::vector<int> ranks(k);
+			for (std::size_t j = 0; j < k; j++)
+				ranks[static_cast<std::size_t>(order[j])] = static_cast<int>(j) + 1;
+			ASSERT_EQ(cipher.substr(0, length), encipher_keyed(plain, ranks)) << "k " << k << " length " << length;
+			naturalise_columns(cipher, length, order, natural);
+			ASSERT_EQ(natural.substr(0, length), encipher(plain, k)) << "k " << k << " length " << length;
+			decode_columns(natural, length, static_cast<std::int32_t>(k), decoded);
+			ASSERT_EQ(decoded.substr(0, length), plain) << "k " << k << " length " << length;
+		}
+	}
+}
+
+} // namespace

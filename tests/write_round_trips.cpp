@@ -1,0 +1,92 @@
+// write_round_trips DIR
+//
+// Writes random texts for the round trips through transpose: for trip n,
+// DIR/trip.n.text (lines of any bytes but zero, with LF or CR LF ends),
+// DIR/trip.n.order (the option that enciphers them: --key K, --keyword
+// WORD or --order LIST) and DIR/trip.n.plain, the normalised lines that
+// must come back; DIR/trip.count says how many there are.
+#include <cstdio>
+#include <algorithm>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// What the programs beside the filter make of a line: its first 9999
+// bytes, no-break spaces and other white space taken as spaces, then
+// normalised as the filter normalises a text.
+std::string normalised(const std::string &line)
+{
+	std::string kept = line.substr(0, 9999), out;
+	for (std::size_t i = 0; i < kept.size(); i++) {
+		char c = kept[i];
+		if (c == '\xc2' && i + 1 < kept.size() && kept[i + 1] == '\xa0') {
+			i++;
+			continue;
+		}
+		if (c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r')
+			continue;
+		if (c >= 'a' && c <= 'z')
+			c = static_cast<char>(c - 'a' + 'A');
+		out += c;
+	}
+	return out;
+}
+
+std::string random_line(std::mt19937 &random, std::size_t length)
+{
+	static const std::string pieces[] = {"e", "t", "a", "O", "N", "x", "Q", " ", " ", "\t", "\r", "\v", "\f",
+	                                     ".", ",", "7", "\xc2\xa0", "\xc3\xa9", "\xff", "\x01", "\xc2"};
+	std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1);
+	std::string line;
+	while (line.size() < length)
+		line += pieces[piece(random)];
+	return line;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+	if (argc != 2) {
+		std::fprintf(stderr, "usage: write_round_trips DIR\n");
+		return 2;
+	}
+	const std::string dir = argv[1];
+	std::mt19937 random(18);
+	const int trips = 30;
+	for (int n = 0; n < trips; n++) {
+		std::uniform_int_distribution<int> columns_of(1, n % 5 == 4 ? 400 : 40);
+		const int k = columns_of(random);
+		std::string option;
+		if (n % 3 == 0) {
+			option = "--key " + std::to_string(k);
+		} else if (n % 3 == 1) {
+			std::vector<int> ranks(static_cast<std::size_t>(k));
+			for (int c = 0; c < k; c++)
+				ranks[static_cast<std::size_t>(c)] = c + 1;
+			std::shuffle(ranks.begin(), ranks.end(), random);
+			option = "--order ";
+			for (int c = 0; c < k; c++)
+				option += (c ? "," : "") + std::to_string(ranks[static_cast<std::size_t>(c)]);
+		} else {
+			std::uniform_int_distribution<int> letter('a', 'f');
+			option = "--keyword ";
+			for (int c = 0; c < k; c++)
+				option += static_cast<char>(letter(random));
+		}
+		std::ofstream text(dir + "/trip." + std::to_string(n) + ".text", std::ios::binary);
+		std::ofstream plain(dir + "/trip." + std::to_string(n) + ".plain", std::ios::binary);
+		std::ofstream(dir + "/trip." + std::to_string(n) + ".order", std::ios::binary) << option << '\n';
+		std::uniform_int_distribution<std::size_t> length_of(0, n == 7 ? 10500 : 300);
+		for (int line = 0; line < 8; line++) {
+			const std::string bytes = random_line(random, length_of(random));
+			text << bytes << (line % 2 ? "\r\n" : "\n");
+			plain << normalised(bytes) << '\n';
+		}
+	}
+	std::ofstream(dir + "/trip.count", std::ios::binary) << trips << '\n';
+	return 0;
+}
