@@ -4,11 +4,13 @@
 // with the key found, and counted solved when the decoding is the passage
 // itself.  With --verdict, how well the verdict tells solved English from
 // random letters and from ciphers whose columns were read out in a
-// keyword's order.
+// keyword's order.  With --keyed and --keyed-grid, how well
+// untranspose-key --keyed solves keyed ciphers (see keyed_accuracy.cpp).
 //
-//   key_accuracy [--trials N] [--verdict] [ENGLISH_TEXT]...
+//   key_accuracy [--trials N] [--verdict | --keyed | --keyed-grid] [--dir D] [ENGLISH_TEXT]...
 #include "decoder.h"
 #include "english.h"
+#include "keyed_accuracy.h"
 #include "keyfinder.h"
 #include "model.h"
 
@@ -23,10 +25,13 @@
 
 namespace {
 
-const char USAGE[] = "Usage: key_accuracy [--trials N] [--verdict] [ENGLISH_TEXT]...\n"
+const char USAGE[] = "Usage: key_accuracy [--trials N] [--verdict | --keyed | --keyed-grid] [--dir D] [ENGLISH_TEXT]...\n"
                      "Measure how often untranspose-key's search finds the key of held-out English\n"
                      "(tests/data by default), N times the usual number of texts; with --verdict,\n"
-                     "how often its verdict is right.\n";
+                     "how often its verdict is right; with --keyed, how often and how fast\n"
+                     "untranspose-key --keyed solves keyed ciphers, and with --keyed-grid the same\n"
+                     "on a grid of columns by rows, drawn in keyed_grid.svg.  Work files go in D\n"
+                     "(default /tmp).\n";
 
 struct bucket {
 	const char *name;
@@ -145,7 +150,8 @@ void measure_verdict(const std::string &corpus, int scale)
 int main(int argc, char **argv)
 {
 	int scale = 1;
-	bool verdict_only = false;
+	bool verdict_only = false, keyed = false, keyed_grid = false;
+	std::string dir = "/tmp";
 	std::vector<const char *> paths;
 	for (int i = 1; i < argc; i++) {
 		if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
@@ -156,6 +162,12 @@ int main(int argc, char **argv)
 			scale = std::max(1, std::atoi(argv[++i]));
 		} else if (std::strcmp(argv[i], "--verdict") == 0) {
 			verdict_only = true;
+		} else if (std::strcmp(argv[i], "--keyed") == 0) {
+			keyed = true;
+		} else if (std::strcmp(argv[i], "--keyed-grid") == 0) {
+			keyed_grid = true;
+		} else if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) {
+			dir = argv[++i];
 		} else if (argv[i][0] == '-') {
 			std::fprintf(stderr, "key_accuracy: unknown option '%s'\n%s", argv[i], USAGE);
 			return 2;
@@ -179,6 +191,10 @@ int main(int argc, char **argv)
 		measure_verdict(corpus, scale);
 		return 0;
 	}
+	if (keyed)
+		return measure_keyed_targets(corpus, scale, dir);
+	if (keyed_grid)
+		return measure_keyed_grid(corpus, scale, dir, "keyed_grid.svg");
 
 	const bucket buckets[] = {
 	    {"20-39 letters, keys 2-40, two rows or more", 20, 39, false, 1000},

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace {
 
@@ -13,6 +14,7 @@ constexpr std::size_t TRIGRAMS = 26 * 26 * 26;
 constexpr std::size_t QUADGRAMS = TRIGRAMS * 26;
 static_assert(sizeof QUADGRAM_LEVELS >= QUADGRAMS);
 static_assert(sizeof OPENING_LEVELS >= TRIGRAMS && sizeof CLOSING_LEVELS >= TRIGRAMS);
+static_assert(std::size(ORDER_PRIOR_LEVELS) == MOST_PRIOR_COLUMNS + 1);
 
 // A text's first and last trigrams count this many times over: the edges
 // are where neighbouring keys' decodings of one or two rows differ most,
@@ -65,17 +67,37 @@ double log10_per_quadgram(const key_score &score) noexcept
 	return QUADGRAM_FLOOR + QUADGRAM_STEP * static_cast<double>(score.total) / static_cast<double>(score.quadgrams);
 }
 
-verdict judge(const key_score &score) noexcept
+std::uint8_t quadgram_level(std::size_t index) noexcept
 {
-	if (score.quadgrams + 3 < JUDGED_LETTERS)
-		return verdict::too_short;
+	index %= QUADGRAMS;
+	return level_of[static_cast<unsigned char>(QUADGRAM_LEVELS[index >> 12][index & 4095])];
+}
+
+std::int32_t bigram_affinity(std::size_t a, std::size_t b) noexcept
+{
+	return BIGRAM_AFFINITY[a % 26][b % 26];
+}
+
+bool above_english_floor(const key_score &score) noexcept
+{
 	// Compared in hundredths of a level, as integers, so that every
 	// platform gives the same verdict.
 	constexpr double floor_level = (ENGLISH_FLOOR - QUADGRAM_FLOOR) / QUADGRAM_STEP;
 	static_assert(floor_level > 0);
 	constexpr auto hundredths = static_cast<std::int64_t>(floor_level * 100 + 0.5);
-	return score.total * 100 >= hundredths * static_cast<std::int64_t>(score.quadgrams) ? verdict::english
-	                                                                                    : verdict::not_english;
+	return score.quadgrams > 0 && score.total * 100 >= hundredths * static_cast<std::int64_t>(score.quadgrams);
+}
+
+std::int64_t order_prior(std::size_t columns) noexcept
+{
+	return ORDER_PRIOR_LEVELS[std::min(columns, MOST_PRIOR_COLUMNS)];
+}
+
+verdict judge(const key_score &score) noexcept
+{
+	if (score.quadgrams + 3 < JUDGED_LETTERS)
+		return verdict::too_short;
+	return above_english_floor(score) ? verdict::english : verdict::not_english;
 }
 
 key_score score_text(std::span<const char> decoded, std::int32_t key, std::size_t most) noexcept

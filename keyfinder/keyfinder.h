@@ -56,6 +56,24 @@ enum class verdict { too_short, english, not_english };
 
 [[nodiscard]] verdict judge(const key_score &score) noexcept;
 
+// Whether a score is at ENGLISH_FLOOR or above, however few its letters.
+[[nodiscard]] bool above_english_floor(const key_score &score) noexcept;
+
+// The quadgram table's level of the quadgram of letters a b c d (each 0
+// to 25), at index ((a * 26 + b) * 26 + c) * 26 + d: 0 to 63, the
+// higher the likelier.
+[[nodiscard]] std::uint8_t quadgram_level(std::size_t index) noexcept;
+
+// How much likelier the letters a and b (0 to 25) are to stand side by
+// side than apart, in hundredths of a log10.
+[[nodiscard]] std::int32_t bigram_affinity(std::size_t a, std::size_t b) noexcept;
+
+// log10 K! in the quadgram table's levels, for K up to MOST_PRIOR_COLUMNS:
+// a keyed order is one of K! orders of K columns, and its decoding must
+// score that much better than one read from left to right to be believed.
+inline constexpr std::size_t MOST_PRIOR_COLUMNS = 100;
+[[nodiscard]] std::int64_t order_prior(std::size_t columns) noexcept;
+
 // Scores one decoded text: the quadgrams of its first `letters` letters,
 // and how likely its first trigram is to open a word and, when every
 // letter is scored, its last to close one; every other byte is passed over.

@@ -5,6 +5,7 @@
 #include "command_line.h"
 #include "decoder.h"
 #include "keyed_columns.h"
+#include "keyed_solver.h"
 #include "key_report.h"
 #include "keyfinder.h"
 #include "orders.h"
@@ -65,6 +66,18 @@ const char USAGE[] =
     "  --order LIST    the columns' ranks, 1 to K, separated by commas: the\n"
     "                  column ranked 1 was read out first (ZEBRAS is 6,3,2,4,1,5)\n"
     "\n"
+    "With --keyed, untranspose-key finds the number of columns and their\n"
+    "order, and writes the same kind of case:\n"
+    "\n"
+    "  --keyed        search keyed orders: by default of 2 to 40 columns with\n"
+    "                 at least 3 rows; --min-key and --max-key set the range,\n"
+    "                 and when they are equal the number of columns is given\n"
+    "  --jobs N       search on N threads (default: one per processor)\n"
+    "  --seed N       the search's seed (default 1); the answer is the same\n"
+    "                 for one seed however many threads search\n"
+    "  --effort N     search N times as long before giving up (default 1):\n"
+    "                 for a hard text, a higher effort or another seed\n"
+    "\n"
     "  -h, --help     print this help and exit\n"
     "  -V, --version  print the version and exit\n"
     "\n"
@@ -79,12 +92,17 @@ struct options {
 	bool table = false;
 	std::int32_t min_key = 1;
 	std::int32_t max_key = INT32_MAX;
+	bool keyed = false;
+	bool min_given = false, max_given = false;
+	std::uint32_t jobs = 0;           // threads; 0 for one per processor
+	std::uint64_t seed = 1;
+	std::uint32_t effort = 1;
 	std::size_t columns = 0;          // of an order given by hand, if any
 	std::int32_t *ranks = nullptr;    // its ranks
 	std::int32_t *order = nullptr;    // and its read order
 };
 
-enum option_code : int { TOP = 256, TABLE, MIN_KEY, MAX_KEY, KEYWORD, ORDER, HELP, VERSION };
+enum option_code : int { TOP = 256, TABLE, MIN_KEY, MAX_KEY, KEYWORD, ORDER, KEYED, JOBS, SEED, EFFORT, HELP, VERSION };
 
 const struct option LONG_OPTIONS[] = {
     {"top", required_argument, nullptr, TOP},
@@ -93,10 +111,29 @@ const struct option LONG_OPTIONS[] = {
     {"max-key", required_argument, nullptr, MAX_KEY},
     {"keyword", required_argument, nullptr, KEYWORD},
     {"order", required_argument, nullptr, ORDER},
+    {"keyed", no_argument, nullptr, KEYED},
+    {"jobs", required_argument, nullptr, JOBS},
+    {"seed", required_argument, nullptr, SEED},
+    {"effort", required_argument, nullptr, EFFORT},
     {"help", no_argument, nullptr, HELP},
     {"version", no_argument, nullptr, VERSION},
     {nullptr, 0, nullptr, 0},
 };
+
+// A whole decimal number that fits in 64 bits, or false.
+bool parse_seed(const char *text, std::uint64_t &value)
+{
+	if (*text == '\0')
+		return false;
+	value = 0;
+	for (const char *c = text; *c != '\0'; c++) {
+		const auto digit = static_cast<unsigned>(*c - '0');
+		if (digit > 9 || value > (UINT64_MAX - digit) / 10)
+			return false;
+		value = value * 10 + digit;
+	}
+	return true;
+}
 
 // Parses the options wherever they stand before "--", leaving the file
 // names, in order, in argv[first..argc).  Returns -1 to go on, or the
@@ -104,7 +141,7 @@ const struct option LONG_OPTIONS[] = {
 int parse(int argc, char **argv, options &opts, int &first)
 {
 	opterr = 0;
-	bool searched = false;
+	bool searched = false, keyed_only = false;
 	int orders = 0;
 	for (int code; (code = getopt_long(argc, argv, ":hV", LONG_OPTIONS, nullptr)) != -1;) {
 		std::int64_t number = 0;
@@ -130,6 +167,27 @@ int parse(int argc, char **argv, options &opts, int &first)
 			if (!parse_count(optarg, INT32_MAX, number))
 				return usage_error(PROGRAM, "a key is a number from 1 to 2147483647, not", optarg);
 			(code == MIN_KEY ? opts.min_key : opts.max_key) = static_cast<std::int32_t>(number);
+			(code == MIN_KEY ? opts.min_given : opts.max_given) = true;
+			break;
+		case KEYED:
+			opts.keyed = true;
+			break;
+		case JOBS:
+			keyed_only = true;
+			if (!parse_count(optarg, worker_pool::MOST_JOBS, number))
+				return usage_error(PROGRAM, "--jobs takes a number from 1 to 256, not", optarg);
+			opts.jobs = static_cast<std::uint32_t>(number);
+			break;
+		case EFFORT:
+			keyed_only = true;
+			if (!parse_count(optarg, 1000, number))
+				return usage_error(PROGRAM, "--effort takes a number from 1 to 1000, not", optarg);
+			opts.effort = static_cast<std::uint32_t>(number);
+			break;
+		case SEED:
+			keyed_only = true;
+			if (!parse_seed(optarg, opts.seed))
+				return usage_error(PROGRAM, "--seed takes a number from 0 to 18446744073709551615, not", optarg);
 			break;
 		case KEYWORD:
 			orders++;
@@ -150,6 +208,12 @@ int parse(int argc, char **argv, options &opts, int &first)
 	}
 	if (orders > 1)
 		return usage_error(PROGRAM, "give one of --keyword and --order, not both", nullptr);
+	if (orders == 1 && opts.keyed)
+		return usage_error(PROGRAM, "--keyed searches for the order that --keyword and --order give", nullptr);
+	if (keyed_only && !opts.keyed)
+		return usage_error(PROGRAM, "--jobs, --seed and --effort are for --keyed", nullptr);
+	if (opts.keyed && opts.max_given && opts.max_key < 2)
+		return usage_error(PROGRAM, "--keyed needs at least 2 columns, not --max-key", std::to_string(opts.max_key).c_str());
 	if (orders == 1 && searched)
 		return usage_error(PROGRAM, "--keyword and --order search nothing: no --top, --min-key or --max-key", nullptr);
 	if (opts.min_key > opts.max_key)
@@ -161,6 +225,7 @@ int parse(int argc, char **argv, options &opts, int &first)
 // The buffers of the whole run, allocated once.
 struct work {
 	const options &opts;
+	keyed_solver *solver;
 	char *line;
 	char *compact;
 	report_scratch scratch;
@@ -203,6 +268,28 @@ void answer_plain(void *context, const text_line &text)
 	for (std::size_t i = 0; i < found; i++)
 		w.rows[i] = {w.best[i].key, {}, w.best[i]};
 	give_answers(w, text, compact, {w.rows, found}, w.opts.top, "try --top or --table to see other keys");
+}
+
+// Answers one text line with the best keyed orders the search finds.
+void answer_keyed(void *context, const text_line &text)
+{
+	const work &w = *static_cast<const work *>(context);
+	const std::span<const char> compact = compact_text(w, text);
+	keyed_settings settings;
+	settings.min_columns = w.opts.min_given ? w.opts.min_key : 2;
+	settings.max_columns = w.opts.max_given ? w.opts.max_key : 40;
+	// Three rows by default; as few as asked for when the range is given.
+	settings.min_rows = w.opts.max_given ? (w.opts.min_key == w.opts.max_key ? 1 : 2) : 3;
+	settings.seed = w.opts.seed;
+	settings.effort = w.opts.effort;
+	settings.answers = std::max<std::size_t>(w.opts.top, 2);
+	const std::span<const keyed_answer> answers = w.solver->solve(compact, settings, text.place);
+	for (std::size_t i = 0; i < answers.size(); i++) {
+		const keyed_answer &a = answers[i];
+		w.rows[i] = {a.columns, {a.order, static_cast<std::size_t>(a.columns)}, a.score};
+	}
+	give_answers(w, text, compact, {w.rows, answers.size()}, w.opts.top,
+	             "try --effort 10, another --seed, or --top and --table to see other orders");
 }
 
 // Answers one text line with the order given on the command line.
@@ -252,11 +339,19 @@ int main(int argc, char **argv)
 	if (const int status = parse(argc, argv, opts, first); status >= 0)
 		return status;
 	read_order({opts.ranks, opts.columns}, {opts.order, opts.columns});
-	const work w{opts, bytes + BUFFER_SIZE, bytes + 2 * BUFFER_SIZE, {bytes + 3 * BUFFER_SIZE, bytes + 4 * BUFFER_SIZE},
+	std::unique_ptr<keyed_solver> solver;
+	if (opts.keyed) {
+		solver = std::make_unique<keyed_solver>(PROGRAM, opts.jobs == 0 ? processor_count() : opts.jobs, true);
+		if (!solver->ready()) {
+			std::fprintf(stderr, "%s: out of memory\n", PROGRAM);
+			return 1;
+		}
+	}
+	const line_handler answer = opts.keyed ? answer_keyed : opts.columns > 0 ? answer_order : answer_plain;
+	const work w{opts, solver.get(), bytes + BUFFER_SIZE, bytes + 2 * BUFFER_SIZE, {bytes + 3 * BUFFER_SIZE, bytes + 4 * BUFFER_SIZE},
 	             best, rows};
 	const int status = read_text_lines(PROGRAM, {argv + first, static_cast<std::size_t>(argc - first)},
-	                                   {bytes, BUFFER_SIZE}, opts.columns > 0 ? answer_order : answer_plain,
-	                                   const_cast<work *>(&w));
+	                                   {bytes, BUFFER_SIZE}, answer, const_cast<work *>(&w));
 	if (!opts.table)
 		std::fputs("0\n", stdout);
 	if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {

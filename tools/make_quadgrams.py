@@ -14,6 +14,11 @@ is to stand side by side than its letters are apart (pointwise mutual
 information, in hundredths of a log10): the keyed search first judges
 which columns stand side by side by it.
 
+One more gives, for each number of columns K up to 100, log10 K! in the
+quadgram table's steps: a keyed order is one of K! orders of K columns,
+and a decoding must score that much better to be believed as one, so that
+a short text is not fitted by a long key.
+
 Two smaller tables weigh a text's first and last three letters: how much
 likelier each trigram is to open (or close) a word than to stand anywhere,
 with white space as the only word break.  A text is taken to begin and end
@@ -38,6 +43,7 @@ EDGE_ODDS = 0.9
 EDGE_OFFSET = 32
 EDGE_PRIOR = 10
 WHITE = b" \t\n\r"
+MOST_COLUMNS = 100
 
 
 def corpus_files(directory):
@@ -73,6 +79,15 @@ def print_affinities(pairs):
             ratio = (pairs[a * 26 + b] + 0.1) * total / (max(firsts[a], 1) * max(seconds[b], 1))
             row.append(str(round(100 * math.log10(ratio))))
         print("    {%s}," % ", ".join(row))
+    print("};")
+
+
+def print_order_priors(step):
+    priors = [round(math.lgamma(k + 1) / math.log(10) / step) for k in range(MOST_COLUMNS + 1)]
+    print("// log10 K! in the quadgram table's steps, for K from 0 to %d columns." % MOST_COLUMNS)
+    print("constexpr int ORDER_PRIOR_LEVELS[%d] = {" % (MOST_COLUMNS + 1))
+    for at in range(0, len(priors), 12):
+        print("    %s," % ", ".join(str(p) for p in priors[at:at + 12]))
     print("};")
 
 
@@ -143,6 +158,7 @@ def main():
     print("constexpr double QUADGRAM_STEP = %.6f;" % step)
     print_levels("QUADGRAM_LEVELS", text)
     print_affinities(pairs)
+    print_order_priors(step)
     print("// Word-edge levels of the first and last trigrams, level %d being even." % EDGE_OFFSET)
     print("constexpr int EDGE_OFFSET = %d;" % EDGE_OFFSET)
     print_levels("OPENING_LEVELS", edge_levels(openings))

@@ -1,0 +1,246 @@
+#include "keyed_accuracy.h"
+
+#include "english.h"
+#include "model.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <numeric>
+#include <random>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// A message of whole words of at least `letters` letters, its letters only.
+std::string message(const std::string &corpus, std::mt19937 &random, std::size_t letters)
+{
+	std::string text = english_passage(corpus, random, letters), out;
+	for (const char c : text)
+		if (c >= 'A' && c <= 'Z')
+			out += c;
+	return out;
+}
+
+// Written as people write cipher texts: in groups of five, in upper or
+// lower case.
+std::string in_groups(const std::string &cipher, bool lower)
+{
+	std::string out;
+	for (std::size_t i = 0; i < cipher.size(); i++) {
+		if (i > 0 && i % 5 == 0)
+			out += ' ';
+		out += lower ? static_cast<char>(cipher[i] - 'A' + 'a') : cipher[i];
+	}
+	return out;
+}
+
+// Runs `argv` with standard input and output on files; returns its status.
+int run(const std::vector<std::string> &argv, const std::string &in, const std::string &out)
+{
+	const pid_t pid = fork();
+	if (pid == 0) {
+		const int input = open(in.c_str(), O_RDONLY);
+		const int output = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+		const int quiet = open("/dev/null", O_WRONLY);
+		if (input < 0 || output < 0 || quiet < 0)
+			_exit(127);
+		dup2(input, 0);
+		dup2(output, 1);
+		dup2(quiet, 2);
+		std::vector<char *> args;
+		for (const std::string &a : argv)
+			args.push_back(const_cast<char *>(a.c_str()));
+		args.push_back(nullptr);
+		execv(args[0], args.data());
+		_exit(127);
+	}
+	int status = 0;
+	waitpid(pid, &status, 0);
+	return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+std::string read_all(const std::string &path)
+{
+	std::ifstream file(path, std::ios::binary);
+	return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+struct outcome {
+	bool solved;
+	double seconds;
+};
+
+// Enciphers `plain` with `ranks`, lets untranspose-key --keyed (with
+// `extra` arguments) and the filter decode it, and times the search.
+outcome solve(const std::string &plain, const std::vector<int> &ranks, std::mt19937 &random,
+              const std::vector<std::string> &extra, const std::string &dir)
+{
+	const std::string cipher = dir + "/keyed.cipher", cases = dir + "/keyed.cases", got = dir + "/keyed.got";
+	std::ofstream(cipher, std::ios::binary) << in_groups(encipher_keyed(plain, ranks), random() % 2 == 0) << '\n';
+	std::vector<std::string> argv = {BENCH_UNTRANSPOSE_KEY, "--keyed"};
+	argv.insert(argv.end(), extra.begin(), extra.end());
+	const auto start = std::chrono::steady_clock::now();
+	const int status = run(argv, cipher, cases);
+	const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+	const bool filtered = status == 0 && run({BENCH_UNTRANSPOSE}, cases, got) == 0;
+	const bool solved = filtered && read_all(got) == plain + "\n";
+	if (!solved) {
+		// Kept for a closer look: the cipher, and the order it was made with.
+		std::ofstream failures(dir + "/keyed.failures", std::ios::binary | std::ios::app);
+		failures << read_all(cipher) << "--order ";
+		for (std::size_t c = 0; c < ranks.size(); c++)
+			failures << (c ? "," : "") << ranks[c];
+		failures << '\n';
+	}
+	return {solved, took.count()};
+}
+
+std::vector<int> random_ranks(std::size_t k, std::mt19937 &random)
+{
+	std::vector<int> ranks(k);
+	std::iota(ranks.begin(), ranks.end(), 1);
+	std::shuffle(ranks.begin(), ranks.end(), random);
+	return ranks;
+}
+
+struct summary {
+	double solved;   // share, 0 to 1
+	double median, slowest;
+};
+
+summary summarise(const std::vector<outcome> &outcomes)
+{
+	std::vector<double> times;
+	int solved = 0;
+	for (const outcome &o : outcomes) {
+		times.push_back(o.seconds);
+		solved += o.solved;
+	}
+	std::sort(times.begin(), times.end());
+	return {static_cast<double>(solved) / static_cast<double>(std::max<std::size_t>(outcomes.size(), 1)),
+	        times.empty() ? 0 : times[times.size() / 2], times.empty() ? 0 : times.back()};
+}
+
+} // namespace
+
+int measure_keyed_targets(const std::string &corpus, int scale, const std::string &dir)
+{
+	const struct {
+		const char *name;
+		std::size_t min_columns, max_columns;
+		std::size_t min_rows, max_rows;   // 0: a length of min_letters to max_letters instead
+		std::size_t min_letters, max_letters;
+		bool given, natural;
+		int trials;
+	} buckets[] = {
+	    {"2-10 columns, 50-150 letters", 2, 10, 0, 0, 50, 150, false, false, 50},
+	    {"11-20 columns, 10-20 rows", 11, 20, 10, 20, 0, 0, false, false, 40},
+	    {"21-30 columns, 15-25 rows", 21, 30, 15, 25, 0, 0, false, false, 20},
+	    {"31-50 columns, 20-30 rows, K given", 31, 50, 20, 30, 0, 0, true, false, 20},
+	    {"natural order, 2-40 columns, 5-20 rows", 2, 40, 5, 20, 0, 0, false, true, 40},
+	};
+	std::mt19937 random(20261209);
+	std::printf("untranspose-key --keyed, one process per text, then untranspose: solved when it prints the message\n");
+	std::printf("%-42s %6s %8s %8s %8s\n", "texts", "count", "solved", "median", "slowest");
+	for (const auto &b : buckets) {
+		std::vector<outcome> outcomes;
+		for (int t = 0; t < b.trials * scale; t++) {
+			std::uniform_int_distribution<std::size_t> columns_of(b.min_columns, b.max_columns);
+			const std::size_t k = columns_of(random);
+			std::uniform_int_distribution<std::size_t> letters_of(b.min_rows ? k * b.min_rows : b.min_letters,
+			                                                      b.min_rows ? k * b.max_rows : b.max_letters);
+			std::string plain = message(corpus, random, letters_of(random));
+			std::vector<int> ranks = random_ranks(k, random);
+			if (b.natural)
+				std::iota(ranks.begin(), ranks.end(), 1);
+			std::vector<std::string> extra;
+			if (b.given)
+				extra = {"--min-key", std::to_string(k), "--max-key", std::to_string(k)};
+			outcomes.push_back(solve(plain, ranks, random, extra, dir));
+		}
+		const summary s = summarise(outcomes);
+		std::printf("%-42s %6zu %7.1f%% %7.2fs %7.2fs\n", b.name, outcomes.size(), 100 * s.solved, s.median, s.slowest);
+		std::fflush(stdout);
+	}
+	return 0;
+}
+
+int measure_keyed_grid(const std::string &corpus, int scale, const std::string &dir, const std::string &svg)
+{
+	const std::size_t columns[] = {5, 10, 15, 20, 25, 30, 35, 40, 45, 50};
+	const std::size_t rows[] = {5, 10, 15, 20, 25, 30};
+	std::mt19937 random(5030);
+	std::vector<std::vector<summary>> grid;
+	std::printf("untranspose-key --keyed with the number of columns given: solved, and median seconds\n");
+	std::printf("%8s", "rows");
+	for (const std::size_t k : columns)
+		std::printf(" %11zu", k);
+	std::printf("  columns\n");
+	for (const std::size_t r : rows) {
+		grid.emplace_back();
+		std::printf("%8zu", r);
+		for (const std::size_t k : columns) {
+			std::vector<outcome> outcomes;
+			for (int t = 0; t < 4 * scale; t++) {
+				// r rows and a random part of one more: most grids are
+				// incomplete.
+				std::string plain = message(corpus, random, k * r + random() % k);
+				plain.resize(std::min(plain.size(), k * r + random() % k));
+				outcomes.push_back(solve(plain, random_ranks(k, random), random,
+				                         {"--min-key", std::to_string(k), "--max-key", std::to_string(k)}, dir));
+			}
+			grid.back().push_back(summarise(outcomes));
+			std::printf(" %4.0f%% %5.1fs", 100 * grid.back().back().solved, grid.back().back().median);
+			std::fflush(stdout);
+		}
+		std::printf("\n");
+	}
+
+	// The heat map: one cell per grid point, red for none solved through
+	// yellow to green for all, with its share and median time.
+	std::ofstream out(svg, std::ios::binary);
+	const int cell_w = 64, cell_h = 40, left = 70, top = 50;
+	const int width = left + cell_w * static_cast<int>(std::size(columns)) + 20;
+	const int height = top + cell_h * static_cast<int>(std::size(rows)) + 50;
+	out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width << "\" height=\"" << height
+	    << "\" font-family=\"sans-serif\" font-size=\"12\">\n";
+	out << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+	out << "<text x=\"" << left << "\" y=\"20\" font-size=\"14\">untranspose-key --keyed, columns given: solved, median seconds ("
+	    << 4 * scale << " texts a cell)</text>\n";
+	for (std::size_t i = 0; i < std::size(columns); i++)
+		out << "<text x=\"" << left + cell_w * static_cast<int>(i) + cell_w / 2 << "\" y=\"" << top - 8
+		    << "\" text-anchor=\"middle\">" << columns[i] << "</text>\n";
+	out << "<text x=\"" << left + cell_w * static_cast<int>(std::size(columns)) / 2 << "\" y=\"" << height - 12
+	    << "\" text-anchor=\"middle\">columns</text>\n";
+	out << "<text x=\"16\" y=\"" << top + cell_h * static_cast<int>(std::size(rows)) / 2
+	    << "\" transform=\"rotate(-90 16 " << top + cell_h * static_cast<int>(std::size(rows)) / 2
+	    << ")\" text-anchor=\"middle\">rows</text>\n";
+	for (std::size_t j = 0; j < std::size(rows); j++) {
+		out << "<text x=\"" << left - 10 << "\" y=\"" << top + cell_h * static_cast<int>(j) + cell_h / 2 + 4
+		    << "\" text-anchor=\"end\">" << rows[j] << "</text>\n";
+		for (std::size_t i = 0; i < std::size(columns); i++) {
+			const summary &s = grid[j][i];
+			// Hue from 0 (red) to 120 (green) with the share solved.
+			const int hue = static_cast<int>(120 * s.solved);
+			const int x = left + cell_w * static_cast<int>(i), y = top + cell_h * static_cast<int>(j);
+			out << "<rect x=\"" << x << "\" y=\"" << y << "\" width=\"" << cell_w << "\" height=\"" << cell_h
+			    << "\" fill=\"hsl(" << hue << ",70%,60%)\" stroke=\"white\"/>\n";
+			char label[64];
+			std::snprintf(label, sizeof label, "%.0f%%", 100 * s.solved);
+			out << "<text x=\"" << x + cell_w / 2 << "\" y=\"" << y + 17 << "\" text-anchor=\"middle\">" << label
+			    << "</text>\n";
+			std::snprintf(label, sizeof label, "%.1fs", s.median);
+			out << "<text x=\"" << x + cell_w / 2 << "\" y=\"" << y + 32
+			    << "\" text-anchor=\"middle\" font-size=\"10\">" << label << "</text>\n";
+		}
+	}
+	out << "</svg>\n";
+	std::printf("heat map: %s\n", svg.c_str());
+	return out ? 0 : 1;
+}

@@ -1,0 +1,208 @@
+#include "keyed_search.h"
+
+#include "column_moves.h"
+#include "decoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// How long the climbs go on without a gain, per column squared: the first
+// phase's moves cost a few additions, the second's a decoding.
+constexpr std::uint64_t PAIR_PATIENCE = 50;
+constexpr std::uint64_t ORDER_PATIENCE = 20;
+// Rounds of restarts for each unit of effort.
+constexpr std::uint32_t ROUNDS = 20;
+// An order is taken once this many restarts have ended at it.
+constexpr std::uint32_t CONFIRMATIONS = 2;
+
+// The better believed first, then the one of fewer columns, then by
+// order, so that every answer has its one place.
+bool better(const keyed_answer &a, const keyed_answer &b) noexcept
+{
+	if (a.belief != b.belief)
+		return a.belief > b.belief;
+	if (a.columns != b.columns)
+		return a.columns < b.columns;
+	return std::lexicographical_compare(a.order, a.order + a.columns, b.order, b.order + b.columns);
+}
+
+bool same(const keyed_answer &a, const keyed_answer &b) noexcept
+{
+	return a.columns == b.columns && std::equal(a.order, a.order + a.columns, b.order);
+}
+
+bool natural(const keyed_answer &answer) noexcept
+{
+	for (std::int32_t j = 0; j < answer.columns; j++)
+		if (answer.order[j] != j)
+			return false;
+	return true;
+}
+
+// The answer whose column c is the run read at slots[c], its whole
+// decoding scored as the key finder scores one.
+void make_answer(keyed_search &s, std::span<const std::int32_t> slots, keyed_answer &answer) noexcept
+{
+	const std::size_t length = s.compact.size();
+	answer.columns = static_cast<std::int32_t>(slots.size());
+	for (std::size_t c = 0; c < slots.size(); c++)
+		answer.order[slots[c]] = static_cast<std::int32_t>(c);
+	naturalise_columns(s.compact, length, {answer.order, slots.size()}, {s.natural, BUFFER_SIZE});
+	decode_columns({s.natural, BUFFER_SIZE}, length, answer.columns, {s.decoded, BUFFER_SIZE});
+	answer.score = score_text({s.decoded, length}, answer.columns);
+	answer.belief = answer.score.total - (natural(answer) ? 0 : order_prior(slots.size()));
+}
+
+// Puts `answer` among the best kept, unless it is there already.
+void keep_answer(keyed_search &s, const keyed_answer &answer) noexcept
+{
+	const std::size_t room = std::clamp<std::size_t>(s.settings.answers, 2, MOST_ANSWERS);
+	for (std::size_t i = 0; i < s.answer_count; i++)
+		if (same(s.answers[i], answer))
+			return;
+	if (s.answer_count == room && !better(answer, s.answers[room - 1]))
+		return;
+	std::size_t at = s.answer_count < room ? s.answer_count++ : room - 1;
+	for (; at > 0 && better(answer, s.answers[at - 1]); at--)
+		s.answers[at] = s.answers[at - 1];
+	s.answers[at] = answer;
+}
+
+// Records an order found for `cs`, at the best believed of its turns: its
+// letters are right, but a climb cannot tell which of them open the text.
+void record(keyed_search &s, column_search &cs, std::span<std::int32_t> slots, bool first_round) noexcept
+{
+	keyed_answer turned, best;
+	make_answer(s, slots, best);
+	for (std::size_t by = 1; by < slots.size(); by++) {
+		std::rotate(slots.begin(), slots.begin() + 1, slots.end());
+		make_answer(s, slots, turned);
+		if (better(turned, best))
+			best = turned;
+	}
+	if (cs.hits == 0 || better(best, cs.best)) {
+		cs.best = best;
+		cs.hits = 1;
+		cs.from_first_round = first_round;
+	} else if (same(best, cs.best)) {
+		cs.hits++;
+	}
+	keep_answer(s, best);
+}
+
+// Whether the best answer so far can be taken: it looks like English, and
+// its order has been found again by a restart, or it is the first round's
+// and a whole round of restarts has found nothing better.
+bool settled(const keyed_search &s, bool round_over) noexcept
+{
+	if (s.answer_count == 0)
+		return false;
+	const keyed_answer &lead = s.answers[0];
+	const column_search &cs = s.columns[lead.columns];
+	if (!above_english_floor(lead.score) || !same(cs.best, lead))
+		return false;
+	return cs.hits >= CONFIRMATIONS || (cs.from_first_round && round_over && s.round >= 1);
+}
+
+} // namespace
+
+void begin_search(keyed_search &s, const keyed_tables &tables, std::span<const char> compact,
+                  const keyed_settings &settings) noexcept
+{
+	s.tables = &tables;
+	s.settings = settings;
+	s.compact = compact.first(std::min(compact.size(), BUFFER_SIZE - 1));
+	const std::size_t length = s.compact.size();
+	to_symbols(s.compact, s.symbols);
+	s.answer_count = 0;
+	s.round = 0;
+	s.last_round = ROUNDS * std::max<std::uint32_t>(settings.effort, 1);
+	s.done = false;
+	const auto by_rows = static_cast<std::int32_t>(length / static_cast<std::size_t>(std::max(settings.min_rows, 1)));
+	s.least = std::max(settings.min_columns, 1);
+	s.most = std::min({settings.max_columns, by_rows, static_cast<std::int32_t>(MOST_KEYED_COLUMNS)});
+	if (s.most < s.least) {
+		// Nothing to search: the text stands as it is.
+		s.least = s.most = 1;
+	}
+	std::int32_t *pairs = s.pairs;
+	for (std::int32_t k = s.least; k <= s.most; k++) {
+		column_search &cs = s.columns[k];
+		const auto columns = static_cast<std::size_t>(k);
+		cs.shape = shape_of(length, columns);
+		cs.beside = pairs;
+		cs.wrapped = pairs + columns * columns;
+		pairs += 2 * columns * columns;
+		score_pairs(tables, {s.symbols, length}, cs.shape, {cs.beside, columns * columns},
+		            {cs.wrapped, columns * columns});
+		cs.hits = 0;
+		cs.restarts = 0;
+		// The first round: left to right, and its turns.
+		std::int32_t slots[MOST_KEYED_COLUMNS];
+		for (std::size_t c = 0; c < columns; c++)
+			slots[c] = static_cast<std::int32_t>(c);
+		record(s, cs, {slots, columns}, true);
+	}
+}
+
+std::size_t plan_round(keyed_search &s, std::span<search_job> jobs) noexcept
+{
+	if (s.done || settled(s, true) || s.round >= s.last_round || s.most < 2) {
+		s.done = true;
+		return 0;
+	}
+	s.round++;
+	// The most promising numbers of columns first, so that a round can end
+	// as soon as one is settled.
+	std::size_t count = 0;
+	for (std::int32_t k = s.least; k <= s.most; k++)
+		if (k >= 2)
+			jobs[count++] = {k, s.round};
+	std::stable_sort(jobs.begin(), jobs.begin() + static_cast<std::ptrdiff_t>(count),
+	                 [&s](const search_job &a, const search_job &b) {
+		                 return better(s.columns[a.columns].best, s.columns[b.columns].best);
+	                 });
+	return count;
+}
+
+void run_job(const keyed_search &s, const search_job &job, order_scratch &scratch, job_result &result,
+             const std::atomic<bool> *stop) noexcept
+{
+	const column_search &cs = s.columns[job.columns];
+	const auto k = static_cast<std::size_t>(job.columns);
+	const std::span<std::int32_t> slots{result.slots, k};
+	const std::span<const std::uint8_t> symbols{s.symbols, s.compact.size()};
+	random_bits random = random_bits::of(s.settings.seed, k, job.restart);
+	for (std::size_t c = 0; c < k; c++) {
+		const std::size_t other = random.below(static_cast<std::uint32_t>(c + 1));
+		slots[c] = slots[other];
+		slots[other] = static_cast<std::int32_t>(c);
+	}
+	climb_cycle({cs.beside, k * k}, {cs.wrapped, k * k}, slots, random, PAIR_PATIENCE * k * k);
+	best_turn(*s.tables, symbols, cs.shape, slots, scratch);
+	result.job = job;
+	result.score = climb_order(*s.tables, symbols, cs.shape, slots, random, ORDER_PATIENCE * k * k, scratch, stop);
+	result.cut_short = stop != nullptr && stop->load(std::memory_order_relaxed);
+}
+
+bool take_result(keyed_search &s, const job_result &result) noexcept
+{
+	if (s.done || result.cut_short)
+		return s.done;
+	column_search &cs = s.columns[result.job.columns];
+	std::int32_t slots[MOST_KEYED_COLUMNS];
+	const auto k = static_cast<std::size_t>(result.job.columns);
+	std::copy(result.slots, result.slots + k, slots);
+	record(s, cs, {slots, k}, false);
+	cs.restarts++;
+	if (settled(s, false))
+		s.done = true;
+	return s.done;
+}
+
+std::span<const keyed_answer> search_answers(const keyed_search &s) noexcept
+{
+	return {s.answers, s.answer_count};
+}
