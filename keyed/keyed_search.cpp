@@ -14,8 +14,9 @@ constexpr std::uint64_t PAIR_PATIENCE = 50;
 constexpr std::uint64_t ORDER_PATIENCE = 20;
 // Rounds of restarts for each unit of effort.
 constexpr std::uint32_t ROUNDS = 20;
-// An order is taken once this many restarts have ended at it.
-constexpr std::uint32_t CONFIRMATIONS = 2;
+// An order is taken once this many restarts have ended at it: two are
+// sometimes both caught by one near miss.
+constexpr std::uint32_t CONFIRMATIONS = 3;
 
 // The better believed first, then the one of fewer columns, then by
 // order, so that every answer has its one place.
@@ -92,16 +93,16 @@ void record(keyed_search &s, column_search &cs, std::span<std::int32_t> slots, b
 	keep_answer(s, best);
 }
 
-// Whether the best answer so far can be taken: it looks like English, and
-// its order has been found again by a restart, or it is the first round's
-// and a whole round of restarts has found nothing better.
+// Whether the best answer so far can be taken: it is clearly English, and
+// restarts have found its order again, or it is the first round's and a
+// whole round of restarts has found nothing better.
 bool settled(const keyed_search &s, bool round_over) noexcept
 {
 	if (s.answer_count == 0)
 		return false;
 	const keyed_answer &lead = s.answers[0];
 	const column_search &cs = s.columns[lead.columns];
-	if (!above_english_floor(lead.score) || !same(cs.best, lead))
+	if (!clearly_english(lead.score) || !same(cs.best, lead))
 		return false;
 	return cs.hits >= CONFIRMATIONS || (cs.from_first_round && round_over && s.round >= 1);
 }

@@ -78,14 +78,31 @@ std::int32_t bigram_affinity(std::size_t a, std::size_t b) noexcept
 	return BIGRAM_AFFINITY[a % 26][b % 26];
 }
 
+// A floor in log10 per quadgram as hundredths of a level: scores are
+// compared with it as integers, so that every platform gives the same
+// verdict.
+constexpr std::int64_t hundredths_of_level(double floor)
+{
+	return static_cast<std::int64_t>((floor - QUADGRAM_FLOOR) / QUADGRAM_STEP * 100 + 0.5);
+}
+
+static bool at_least(const key_score &score, std::int64_t hundredths) noexcept
+{
+	return score.quadgrams > 0 && score.total * 100 >= hundredths * static_cast<std::int64_t>(score.quadgrams);
+}
+
 bool above_english_floor(const key_score &score) noexcept
 {
-	// Compared in hundredths of a level, as integers, so that every
-	// platform gives the same verdict.
-	constexpr double floor_level = (ENGLISH_FLOOR - QUADGRAM_FLOOR) / QUADGRAM_STEP;
-	static_assert(floor_level > 0);
-	constexpr auto hundredths = static_cast<std::int64_t>(floor_level * 100 + 0.5);
-	return score.quadgrams > 0 && score.total * 100 >= hundredths * static_cast<std::int64_t>(score.quadgrams);
+	constexpr std::int64_t floor = hundredths_of_level(ENGLISH_FLOOR);
+	static_assert(floor > 0);
+	return at_least(score, floor);
+}
+
+bool clearly_english(const key_score &score) noexcept
+{
+	constexpr std::int64_t floor = hundredths_of_level(CLEAR_FLOOR);
+	static_assert(floor > hundredths_of_level(ENGLISH_FLOOR));
+	return at_least(score, floor);
 }
 
 std::int64_t order_prior(std::size_t columns) noexcept

@@ -59,6 +59,11 @@ enum class verdict { too_short, english, not_english };
 // Whether a score is at ENGLISH_FLOOR or above, however few its letters.
 [[nodiscard]] bool above_english_floor(const key_score &score) noexcept;
 
+// Whether a score is at CLEAR_FLOOR or above: few solved texts score less,
+// and a search may stop at such an answer.
+inline constexpr double CLEAR_FLOOR = -4.6;
+[[nodiscard]] bool clearly_english(const key_score &score) noexcept;
+
 // The quadgram table's level of the quadgram of letters a b c d (each 0
 // to 25), at index ((a * 26 + b) * 26 + c) * 26 + d: 0 to 63, the
 // higher the likelier.

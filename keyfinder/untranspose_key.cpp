@@ -267,7 +267,7 @@ void answer_plain(void *context, const text_line &text)
 	              {w.best, std::max<std::size_t>(w.opts.top, 2)}, {w.scratch.decoded, BUFFER_SIZE});
 	for (std::size_t i = 0; i < found; i++)
 		w.rows[i] = {w.best[i].key, {}, w.best[i]};
-	give_answers(w, text, compact, {w.rows, found}, w.opts.top, "try --top or --table to see other keys");
+	give_answers(w, text, compact, {w.rows, found}, w.opts.top, "it may be keyed: try --keyed, or --top and --table to see other keys");
 }
 
 // Answers one text line with the best keyed orders the search finds.

@@ -22,6 +22,9 @@ fi
 
 page="$stage/share/man/man1/untranspose.1"
 [ -s "$page" ] || { echo "no manual page at $page" >&2; exit 1; }
+for other in untranspose-key transpose; do
+	[ -s "$stage/share/man/man1/$other.1" ] || { echo "no manual page for $other" >&2; exit 1; }
+done
 grep -q '^\.SH EXIT STATUS' "$page" || { echo "manual page lacks EXIT STATUS" >&2; exit 1; }
 # lintian's overrides belong in the package only.
 [ ! -e "$stage/share/lintian" ] || { echo "lintian overrides installed outside a package" >&2; exit 1; }

@@ -1,14 +1,18 @@
-// Keyed column orders: keywords and written orders become ranks, and the
+// Keyed column orders: keywords and written orders become ranks, the
 // keyed transposition's runs go back into natural order for the filter's
-// decoder, for every length and order.
+// decoder, for every length and order, and the search finds unknown
+// orders of held-out English.
 #include "decoder.h"
+#include "english.h"
 #include "keyed_columns.h"
+#include "keyed_search.h"
 #include "model.h"
 #include "orders.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <numeric>
 #include <random>
 #include <string>
@@ -104,6 +108,101 @@ TEST(KeyedColumns, RoundTripsEveryLength)
 			decode_columns(natural, length, static_cast<std::int32_t>(k), decoded);
 			ASSERT_EQ(decoded.substr(0, length), plain) << "k " << k << " length " << length;
 		}
+	}
+}
+
+} // namespace
+
+namespace {
+
+// Runs a whole keyed search on one thread, each round's jobs run in the
+// order given by `backwards`, their results taken in order.
+struct search_run {
+	std::unique_ptr<keyed_tables> tables = std::make_unique<keyed_tables>();
+	std::unique_ptr<keyed_search> search = std::make_unique<keyed_search>();
+	std::unique_ptr<order_scratch> scratch = std::make_unique<order_scratch>();
+	std::vector<job_result> results = std::vector<job_result>(MOST_KEYED_COLUMNS);
+
+	search_run() { build_keyed_tables(*tables); }
+
+	std::vector<keyed_answer> solve(const std::string &compact, keyed_settings settings, bool backwards = false)
+	{
+		begin_search(*search, *tables, compact, settings);
+		search_job jobs[MOST_KEYED_COLUMNS];
+		for (std::size_t count; (count = plan_round(*search, jobs)) > 0;) {
+			for (std::size_t n = 0; n < count; n++) {
+				const std::size_t i = backwards ? count - 1 - n : n;
+				run_job(*search, jobs[i], *scratch, results[i], nullptr);
+			}
+			for (std::size_t i = 0; i < count && !take_result(*search, results[i]); i++) {
+			}
+		}
+		const std::span<const keyed_answer> answers = search_answers(*search);
+		return {answers.begin(), answers.end()};
+	}
+};
+
+std::string decode_answer(const std::string &cipher, const keyed_answer &answer)
+{
+	std::string natural(BUFFER_SIZE, '\0'), decoded(BUFFER_SIZE, '\0');
+	naturalise_columns(cipher, cipher.size(), {answer.order, static_cast<std::size_t>(answer.columns)}, natural);
+	decode_columns(natural, cipher.size(), answer.columns, decoded);
+	return decoded.substr(0, cipher.size());
+}
+
+std::string letters_of(std::string text)
+{
+	std::erase_if(text, [](char c) { return c < 'A' || c > 'Z'; });
+	return text;
+}
+
+// Held-out English with random orders, incomplete grids among them, the
+// number of columns unknown or given: the message comes back, and the
+// same answers come whatever order each round's jobs ran in.
+TEST(KeyedSearch, SolvesHeldOutEnglish)
+{
+	const std::string corpus = read_file(ENGLISH_TEXT);
+	std::mt19937 random(18);
+	search_run run;
+	const struct {
+		std::size_t columns, letters;
+		bool given;
+	} cases[] = {{6, 90, false}, {13, 170, false}, {22, 380, true}};
+	for (const auto &c : cases) {
+		const std::string plain = letters_of(english_passage(corpus, random, c.letters));
+		std::vector<int> ranks(c.columns);
+		std::iota(ranks.begin(), ranks.end(), 1);
+		std::shuffle(ranks.begin(), ranks.end(), random);
+		const std::string cipher = encipher_keyed(plain, ranks);
+		keyed_settings settings;
+		if (c.given)
+			settings.min_columns = settings.max_columns = static_cast<std::int32_t>(c.columns);
+		const std::vector<keyed_answer> answers = run.solve(cipher, settings);
+		ASSERT_FALSE(answers.empty());
+		EXPECT_EQ(decode_answer(cipher, answers[0]), plain) << c.columns << " columns";
+		const std::vector<keyed_answer> again = run.solve(cipher, settings, true);
+		ASSERT_EQ(again.size(), answers.size());
+		for (std::size_t i = 0; i < answers.size(); i++) {
+			EXPECT_EQ(again[i].columns, answers[i].columns);
+			EXPECT_TRUE(std::equal(answers[i].order, answers[i].order + answers[i].columns, again[i].order));
+		}
+	}
+}
+
+// A plain transposition is found in keyed mode too, read from left to
+// right, and texts too short for any grid stand as they are.
+TEST(KeyedSearch, NaturalOrdersAndShortTexts)
+{
+	search_run run;
+	const std::string plain = "THEHARBOURWASQUIETONTHEMORNINGTHEFERRYFAILEDTOARRIVEFISHERMENSTOODALONGTHEWALL";
+	const std::vector<keyed_answer> answers = run.solve(encipher(plain, 7), {});
+	ASSERT_FALSE(answers.empty());
+	EXPECT_EQ(answers[0].columns, 7);
+	EXPECT_EQ(decode_answer(encipher(plain, 7), answers[0]), plain);
+	for (const std::string text : {"", "A", "ABCDE"}) {
+		const std::vector<keyed_answer> short_answers = run.solve(text, {});
+		ASSERT_EQ(short_answers.size(), 1u) << text;
+		EXPECT_EQ(short_answers[0].columns, 1) << text;
 	}
 }
 

@@ -1,0 +1,111 @@
+// The keyed search on arbitrary bytes: its first five bytes choose the
+// range of columns, the rows asked for, the seed and how many answers are
+// kept, and the first line of the rest is the text, read as
+// untranspose-key reads one.  The search must end, give orders that are
+// orders, best first, whose cases the filter decodes as the search
+// decodes them, and give the same answers whatever order each round's
+// jobs ran in.
+#include "decoder.h"
+#include "keyed_columns.h"
+#include "keyed_search.h"
+#include "model.h"
+#include "white_space.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+void check(bool ok)
+{
+	if (!ok)
+		std::abort();
+}
+
+// The most rounds run: enough to reach every path of the plan, few
+// enough to keep the fuzzer quick.
+constexpr int ROUNDS = 2;
+
+struct state {
+	keyed_tables tables;
+	keyed_search search;
+	order_scratch scratch;
+	job_result results[MOST_KEYED_COLUMNS];
+	state() { build_keyed_tables(tables); }
+};
+
+std::vector<keyed_answer> solve(state &s, std::span<const char> compact, const keyed_settings &settings,
+                                bool backwards)
+{
+	begin_search(s.search, s.tables, compact, settings);
+	search_job jobs[MOST_KEYED_COLUMNS];
+	for (int round = 0; round < ROUNDS; round++) {
+		const std::size_t count = plan_round(s.search, jobs);
+		check(count <= MOST_KEYED_COLUMNS);
+		for (std::size_t n = 0; n < count; n++) {
+			const std::size_t i = backwards ? count - 1 - n : n;
+			run_job(s.search, jobs[i], s.scratch, s.results[i], nullptr);
+		}
+		for (std::size_t i = 0; i < count && !take_result(s.search, s.results[i]); i++) {
+		}
+	}
+	const std::span<const keyed_answer> answers = search_answers(s.search);
+	return {answers.begin(), answers.end()};
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+	static const std::unique_ptr<state> s = std::make_unique<state>();
+	if (size < 5)
+		return 0;
+	keyed_settings settings;
+	settings.max_columns = 1 + data[0] % 16;
+	settings.min_columns = 1 + data[1] % 16;
+	settings.min_rows = data[2] % 4;
+	settings.seed = data[3];
+	settings.answers = 1 + data[4] % 4;
+	std::string_view input(reinterpret_cast<const char *>(data) + 5, size - 5);
+	std::string line(input.substr(0, std::min(input.find('\n'), BUFFER_SIZE - 1)));
+	line.resize(space_separators(line));
+	std::vector<char> compact(BUFFER_SIZE);
+	const std::size_t length = normalize_text(line, compact);
+	const std::span<const char> text{compact.data(), length};
+
+	const std::vector<keyed_answer> answers = solve(*s, text, settings, false);
+	check(!answers.empty() && answers.size() <= std::max<std::size_t>(settings.answers, 2));
+	std::string stream, expected;
+	for (std::size_t i = 0; i < answers.size(); i++) {
+		const keyed_answer &a = answers[i];
+		const auto k = static_cast<std::size_t>(a.columns);
+		check(k >= 1 && k <= MOST_KEYED_COLUMNS);
+		std::vector<bool> seen(k);
+		for (std::size_t j = 0; j < k; j++) {
+			const auto column = static_cast<std::size_t>(a.order[j]);
+			check(a.order[j] >= 0 && column < k && !seen[column]);
+			seen[column] = true;
+		}
+		check(i == 0 || answers[i - 1].belief >= a.belief);
+		std::vector<char> natural(BUFFER_SIZE), decoded(BUFFER_SIZE);
+		naturalise_columns(text, length, {a.order, k}, natural);
+		decode_columns(natural, length, a.columns, decoded);
+		stream += std::to_string(k) + "\n" + std::string(natural.data(), length) + "\n";
+		expected += std::string(decoded.data(), length) + "\n";
+	}
+	stream += "0\n";
+	const model_result filtered = run_model(stream);
+	check(filtered.status == 0 && filtered.output == expected);
+
+	const std::vector<keyed_answer> again = solve(*s, text, settings, true);
+	check(again.size() == answers.size());
+	for (std::size_t i = 0; i < answers.size(); i++)
+		check(again[i].columns == answers[i].columns &&
+		      std::equal(again[i].order, again[i].order + again[i].columns, answers[i].order));
+	return 0;
+}
