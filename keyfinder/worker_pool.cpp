@@ -17,7 +17,8 @@ worker_pool::~worker_pool()
 	}
 	wake_.notify_all();
 	// Joined here, while what they wait on still stands.
-	helpers_.clear();
+	for (std::thread &helper : helpers_)
+		helper.join();
 }
 
 void worker_pool::help(unsigned worker)

@@ -46,7 +46,7 @@ private:
 	void help(unsigned worker);
 	void work_through(unsigned worker);
 
-	std::vector<std::jthread> helpers_;
+	std::vector<std::thread> helpers_;
 	std::mutex mutex_;
 	std::condition_variable wake_, finished_;
 	std::size_t generation_ = 0;
