@@ -35,7 +35,7 @@ struct state {
 	keyed_tables tables;
 	keyed_search search;
 	order_scratch scratch;
-	job_result results[MOST_KEYED_COLUMNS];
+	job_result results[MOST_ROUND_JOBS];
 	state() { build_keyed_tables(tables); }
 };
 
@@ -43,10 +43,10 @@ std::vector<keyed_answer> solve(state &s, std::span<const char> compact, const k
                                 bool backwards)
 {
 	begin_search(s.search, s.tables, compact, settings);
-	search_job jobs[MOST_KEYED_COLUMNS];
+	search_job jobs[MOST_ROUND_JOBS];
 	for (int round = 0; round < ROUNDS; round++) {
 		const std::size_t count = plan_round(s.search, jobs);
-		check(count <= MOST_KEYED_COLUMNS);
+		check(count <= MOST_ROUND_JOBS);
 		for (std::size_t n = 0; n < count; n++) {
 			const std::size_t i = backwards ? count - 1 - n : n;
 			run_job(s.search, jobs[i], s.scratch, s.results[i], nullptr);

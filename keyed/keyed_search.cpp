@@ -140,6 +140,7 @@ void begin_search(keyed_search &s, const keyed_tables &tables, std::span<const c
 		            {cs.wrapped, columns * columns});
 		cs.hits = 0;
 		cs.restarts = 0;
+		cs.planned = 0;
 		// The first round: left to right, and its turns.
 		std::int32_t slots[MOST_KEYED_COLUMNS];
 		for (std::size_t c = 0; c < columns; c++)
@@ -158,13 +159,20 @@ std::size_t plan_round(keyed_search &s, std::span<search_job> jobs) noexcept
 	// The most promising numbers of columns first, so that a round can end
 	// as soon as one is settled.
 	std::size_t count = 0;
-	for (std::int32_t k = s.least; k <= s.most; k++)
-		if (k >= 2)
-			jobs[count++] = {k, s.round};
+	for (std::int32_t k = std::max(s.least, 2); k <= s.most; k++)
+		jobs[count++] = {k, 0};
 	std::stable_sort(jobs.begin(), jobs.begin() + static_cast<std::ptrdiff_t>(count),
 	                 [&s](const search_job &a, const search_job &b) {
 		                 return better(s.columns[a.columns].best, s.columns[b.columns].best);
 	                 });
+	if (count > 0) {
+		std::copy_backward(jobs.begin(), jobs.begin() + static_cast<std::ptrdiff_t>(count),
+		                   jobs.begin() + static_cast<std::ptrdiff_t>(count + CONFIRMATIONS - 1));
+		std::fill(jobs.begin(), jobs.begin() + static_cast<std::ptrdiff_t>(CONFIRMATIONS - 1), jobs[CONFIRMATIONS - 1]);
+		count += CONFIRMATIONS - 1;
+	}
+	for (std::size_t i = 0; i < count; i++)
+		jobs[i].restart = ++s.columns[jobs[i].columns].planned;
 	return count;
 }
 

@@ -21,6 +21,9 @@
 #include <span>
 
 inline constexpr std::size_t MOST_ANSWERS = 1000;
+// The most jobs in a round: one for each number of columns, and two more
+// for the one in the lead.
+inline constexpr std::size_t MOST_ROUND_JOBS = MOST_KEYED_COLUMNS + 2;
 inline constexpr std::size_t PAIR_CELLS = 2 * MOST_KEYED_COLUMNS * (MOST_KEYED_COLUMNS + 1) * (2 * MOST_KEYED_COLUMNS + 1) / 6;
 
 struct keyed_settings {
@@ -61,7 +64,8 @@ struct column_search {
 	std::int32_t *beside, *wrapped;
 	keyed_answer best;          // the best answer so far
 	std::uint32_t hits;         // restarts that ended at it
-	std::uint32_t restarts;
+	std::uint32_t restarts;     // taken
+	std::uint32_t planned;      // planned
 	bool from_first_round;      // the order left to right, or one of its turns
 };
 
@@ -91,8 +95,10 @@ struct keyed_search {
 void begin_search(keyed_search &search, const keyed_tables &tables, std::span<const char> compact,
                   const keyed_settings &settings) noexcept;
 
-// Fills `jobs` (room for MOST_KEYED_COLUMNS) with the next round; returns
-// how many, or 0 when the search is done.
+// Fills `jobs` (room for MOST_ROUND_JOBS) with the next round; returns how
+// many, or 0 when the search is done.  Each number of columns has a
+// restart in it, the one in the lead three, first, so that it may be
+// settled at once.
 std::size_t plan_round(keyed_search &search, std::span<search_job> jobs) noexcept;
 
 // Runs one job: a restart of the climb from its own random order.  Many

@@ -3,18 +3,19 @@
 #include "column_moves.h"
 
 #include <algorithm>
+#include <climits>
 
-std::size_t scored_quadgrams(const grid_shape &shape) noexcept
+namespace {
+
+std::size_t scored_cells(const grid_shape &shape) noexcept
 {
-	const std::size_t cells = std::min(shape.columns * shape.rows + shape.extra, shape.columns * SCORED_ROWS);
-	return cells > 3 ? cells - 3 : 0;
+	return std::min(shape.columns * shape.rows + shape.extra, shape.columns * SCORED_ROWS);
 }
 
-std::int64_t score_order(const keyed_tables &tables, std::span<const std::uint8_t> symbols, const grid_shape &shape,
-                         std::span<const std::int32_t> slots, order_scratch &scratch) noexcept
+// Where each column's run starts when column c is read at slots[c].
+void run_starts(const grid_shape &shape, std::span<const std::int32_t> slots, order_scratch &scratch) noexcept
 {
 	const std::size_t k = shape.columns;
-	const std::size_t cells = std::min(k * shape.rows + shape.extra, k * SCORED_ROWS);
 	for (std::size_t c = 0; c < k; c++)
 		scratch.slot_column[slots[c]] = static_cast<std::int32_t>(c);
 	std::size_t at = 0;
@@ -23,29 +24,72 @@ std::int64_t score_order(const keyed_tables &tables, std::span<const std::uint8_
 		scratch.start[column] = static_cast<std::int32_t>(at);
 		at += shape.rows + (column < shape.extra ? 1 : 0);
 	}
-	// Each column's cells, down to the last row scored.
-	for (std::size_t c = 0; c < k && c < cells; c++) {
+}
+
+// Decodes the cells from `from` to `to` of the decoding, each column's
+// cells at once.
+void decode_cells(std::span<const std::uint8_t> symbols, std::size_t k, std::size_t from, std::size_t to,
+                  order_scratch &scratch) noexcept
+{
+	for (std::size_t c = 0; c < k && c < to; c++) {
 		const std::uint8_t *run = symbols.data() + scratch.start[c];
-		const std::size_t rows = (cells - c + k - 1) / k;
-		for (std::size_t r = 0; r < rows; r++)
+		const std::size_t first = from > c ? (from - c + k - 1) / k : 0, last = (to - c + k - 1) / k;
+		for (std::size_t r = first; r < last; r++)
 			scratch.decoded[r * k + c] = run[r];
 	}
+}
+
+// The quadgrams that end at cells `from` to `to` - 1 of the decoding.
+std::int64_t score_cells(const keyed_tables &tables, const std::uint8_t *d, std::size_t from, std::size_t to) noexcept
+{
 	std::int64_t total = 0;
-	const std::uint8_t *d = scratch.decoded;
-	for (std::size_t p = 3; p < cells; p++)
+	for (std::size_t p = std::max<std::size_t>(from, 3); p < to; p++)
 		total += tables.quadgrams[((d[p - 3] * SYMBOLS + d[p - 2]) * SYMBOLS + d[p - 1]) * SYMBOLS + d[p]];
 	return total;
+}
+
+} // namespace
+
+std::int64_t score_order(const keyed_tables &tables, std::span<const std::uint8_t> symbols, const grid_shape &shape,
+                         std::span<const std::int32_t> slots, order_scratch &scratch) noexcept
+{
+	const std::size_t k = shape.columns;
+	const std::size_t cells = scored_cells(shape);
+	run_starts(shape, slots, scratch);
+	for (std::size_t p = 0; p < cells; p++)
+		scratch.decoded[p] = symbols[static_cast<std::size_t>(scratch.start[p % k]) + p / k];
+	std::int64_t total = 0;
+	for (std::size_t p = 3; p < cells; p++) {
+		const std::uint8_t *d = scratch.decoded + p - 3;
+		total += tables.quadgrams[((d[0] * SYMBOLS + d[1]) * SYMBOLS + d[2]) * SYMBOLS + d[3]];
+	}
+	return total;
+}
+
+headed_score score_order_above(const keyed_tables &tables, std::span<const std::uint8_t> symbols,
+                               const grid_shape &shape, std::span<const std::int32_t> slots, order_scratch &scratch,
+                               std::int64_t head_floor) noexcept
+{
+	const std::size_t k = shape.columns;
+	const std::size_t cells = scored_cells(shape), head_cells = std::min(cells, k * HEAD_ROWS);
+	run_starts(shape, slots, scratch);
+	decode_cells(symbols, k, 0, head_cells, scratch);
+	const std::int64_t head = score_cells(tables, scratch.decoded, 0, head_cells);
+	if (head < head_floor)
+		return {head, INT64_MIN};
+	decode_cells(symbols, k, head_cells, cells, scratch);
+	return {head, head + score_cells(tables, scratch.decoded, head_cells, cells)};
 }
 
 std::int64_t best_turn(const keyed_tables &tables, std::span<const std::uint8_t> symbols, const grid_shape &shape,
                        std::span<std::int32_t> slots, order_scratch &scratch) noexcept
 {
 	const std::size_t k = slots.size();
-	std::int64_t best = score_order(tables, symbols, shape, slots, scratch);
+	std::int64_t best = score_order_above(tables, symbols, shape, slots, scratch, INT64_MIN).total;
 	std::size_t best_by = 0;
 	for (std::size_t by = 1; by < k; by++) {
 		std::rotate(slots.begin(), slots.begin() + 1, slots.end());
-		const std::int64_t score = score_order(tables, symbols, shape, slots, scratch);
+		const std::int64_t score = score_order_above(tables, symbols, shape, slots, scratch, INT64_MIN).total;
 		if (score > best) {
 			best = score;
 			best_by = by;
@@ -61,17 +105,17 @@ std::int64_t climb_order(const keyed_tables &tables, std::span<const std::uint8_
                          std::span<std::int32_t> slots, random_bits &random, std::uint64_t patience,
                          order_scratch &scratch, const std::atomic<bool> *stop) noexcept
 {
-	std::int64_t best = score_order(tables, symbols, shape, slots, scratch);
+	headed_score best = score_order_above(tables, symbols, shape, slots, scratch, INT64_MIN);
 	const auto k = static_cast<std::uint32_t>(slots.size());
 	if (k < 2)
-		return best;
+		return best.total;
 	for (std::uint64_t failures = 0, tries = 0; failures < patience; tries++) {
 		if ((tries & 1023) == 0 && stop != nullptr && stop->load(std::memory_order_relaxed))
 			break;
 		const column_move move = random_move(random, k);
 		apply_move(slots, move);
-		const std::int64_t score = score_order(tables, symbols, shape, slots, scratch);
-		if (score > best) {
+		const headed_score score = score_order_above(tables, symbols, shape, slots, scratch, best.head);
+		if (score.total > best.total) {
 			best = score;
 			failures = 0;
 		} else {
@@ -79,5 +123,5 @@ std::int64_t climb_order(const keyed_tables &tables, std::span<const std::uint8_
 			failures++;
 		}
 	}
-	return best;
+	return best.total;
 }

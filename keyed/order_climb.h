@@ -8,19 +8,17 @@
 #include "keyed_columns.h"
 #include "keyed_tables.h"
 #include "random_bits.h"
+#include "search_limits.h"
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
-// The most columns the search takes.
-inline constexpr std::size_t MOST_KEYED_COLUMNS = 100;
-
-// Only the first SCORED_ROWS rows of a decoding are scored while climbing:
-// beyond, a wrong order rarely looks right, and a long text would cost
-// more to no gain.
-inline constexpr std::size_t SCORED_ROWS = 64;
+// A move is first scored on the decoding's first HEAD_ROWS rows, and given
+// up there if they score worse than the order it would replace: most
+// moves lose at once, and a move that helps mostly helps every row.
+inline constexpr std::size_t HEAD_ROWS = 8;
 
 // Scratch for one climb, on one thread.
 struct order_scratch {
@@ -30,13 +28,21 @@ struct order_scratch {
 };
 
 // The quadgram levels' sum over the first SCORED_ROWS rows of the decoding
-// in which column c (from 0, left to right) is the run read at slots[c].
+// in which column c (from 0, left to right) is the run read at slots[c],
+// decoded whole: the plain way, which the climb's scores must agree with.
 [[nodiscard]] std::int64_t score_order(const keyed_tables &tables, std::span<const std::uint8_t> symbols,
                                        const grid_shape &shape, std::span<const std::int32_t> slots,
                                        order_scratch &scratch) noexcept;
 
-// How many quadgrams score_order scores for this shape.
-[[nodiscard]] std::size_t scored_quadgrams(const grid_shape &shape) noexcept;
+// The climb's score of an order: that of its first HEAD_ROWS rows, and, if
+// that is at least `head_floor`, that of all rows scored, else INT64_MIN.
+struct headed_score {
+	std::int64_t head;
+	std::int64_t total;
+};
+[[nodiscard]] headed_score score_order_above(const keyed_tables &tables, std::span<const std::uint8_t> symbols,
+                                             const grid_shape &shape, std::span<const std::int32_t> slots,
+                                             order_scratch &scratch, std::int64_t head_floor) noexcept;
 
 // Turns `slots` round to the best-scoring of its rotations; returns its
 // score.

@@ -2,6 +2,7 @@
 
 #include "terminal.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
@@ -9,7 +10,7 @@ keyed_solver::keyed_solver(const char *program, unsigned threads, bool show_prog
     : program_(program), show_progress_(show_progress && standard_error_is_terminal()), pool_(threads),
       tables_(new (std::nothrow) keyed_tables), search_(new (std::nothrow) keyed_search),
       scratch_(new (std::nothrow) order_scratch[pool_.threads()]),
-      results_(new (std::nothrow) job_result[MOST_KEYED_COLUMNS])
+      results_(new (std::nothrow) job_result[MOST_ROUND_JOBS])
 {
 	ready_ = tables_ && search_ && scratch_ && results_;
 	if (ready_)
@@ -31,25 +32,33 @@ bool keyed_solver::take(void *context, std::size_t job) noexcept
 	return done;
 }
 
-void keyed_solver::show(bool finished) const
+void keyed_solver::show(bool finished)
 {
 	if (!show_progress_)
 		return;
 	if (finished) {
-		std::fprintf(stderr, "\r%78s\r", "");
+		std::fprintf(stderr, "\r%*s\r", shown_, "");
+		shown_ = 0;
 		return;
 	}
 	const std::span<const keyed_answer> answers = search_answers(*search_);
-	std::fprintf(stderr, "\r%s: %s:%zu: round %u, %d columns; best %.2f with %d columns ", program_, place_.file,
-	             place_.line, search_->round, static_cast<int>(searching_),
-	             answers.empty() ? 0.0 : log10_per_quadgram(answers[0].score),
-	             answers.empty() ? 0 : static_cast<int>(answers[0].columns));
+	int length = std::fprintf(stderr, "\r%s: %s:%zu: round %u", program_, place_.file, place_.line, search_->round);
+	if (searching_ > 0)
+		length += std::fprintf(stderr, ", %d columns", static_cast<int>(searching_));
+	if (!answers.empty())
+		length += std::fprintf(stderr, "; best %.2f with %d columns", log10_per_quadgram(answers[0].score),
+		                       static_cast<int>(answers[0].columns));
+	// Whatever is left of a longer line before is cleared.
+	if (length < shown_)
+		std::fprintf(stderr, "%*s", shown_ - length, "");
+	shown_ = std::max(shown_, length);
 }
 
 std::span<const keyed_answer> keyed_solver::solve(std::span<const char> compact, const keyed_settings &settings,
                                                   const line_place &place)
 {
 	place_ = place;
+	searching_ = 0;
 	begin_search(*search_, *tables_, compact, settings);
 	const ordered_work work{this, run, take};
 	for (std::size_t count; (count = plan_round(*search_, jobs_)) > 0;) {

@@ -28,7 +28,7 @@ public:
 private:
 	static void run(void *context, std::size_t job, unsigned worker) noexcept;
 	static bool take(void *context, std::size_t job) noexcept;
-	void show(bool finished) const;
+	void show(bool finished);
 
 	const char *program_;
 	bool show_progress_;
@@ -38,9 +38,10 @@ private:
 	std::unique_ptr<keyed_search> search_;
 	std::unique_ptr<order_scratch[]> scratch_;
 	std::unique_ptr<job_result[]> results_;
-	search_job jobs_[MOST_KEYED_COLUMNS];
+	search_job jobs_[MOST_ROUND_JOBS];
 	std::int32_t searching_ = 0;
 	line_place place_{};
+	int shown_ = 0;   // the longest progress line shown for this text
 };
 
 #endif

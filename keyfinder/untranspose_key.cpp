@@ -214,6 +214,9 @@ int parse(int argc, char **argv, options &opts, int &first)
 		return usage_error(PROGRAM, "--jobs, --seed and --effort are for --keyed", nullptr);
 	if (opts.keyed && opts.max_given && opts.max_key < 2)
 		return usage_error(PROGRAM, "--keyed needs at least 2 columns, not --max-key", std::to_string(opts.max_key).c_str());
+	if (opts.keyed && (opts.max_given ? opts.max_key : opts.min_key) > static_cast<std::int32_t>(MOST_KEYED_COLUMNS))
+		return usage_error(PROGRAM, "--keyed searches at most 100 columns, not",
+		                   std::to_string(opts.max_given ? opts.max_key : opts.min_key).c_str());
 	if (orders == 1 && searched)
 		return usage_error(PROGRAM, "--keyword and --order search nothing: no --top, --min-key or --max-key", nullptr);
 	if (opts.min_key > opts.max_key)
@@ -277,7 +280,7 @@ void answer_keyed(void *context, const text_line &text)
 	const std::span<const char> compact = compact_text(w, text);
 	keyed_settings settings;
 	settings.min_columns = w.opts.min_given ? w.opts.min_key : 2;
-	settings.max_columns = w.opts.max_given ? w.opts.max_key : 40;
+	settings.max_columns = w.opts.max_given ? w.opts.max_key : std::max(w.opts.min_key, 40);
 	// Three rows by default; as few as asked for when the range is given.
 	settings.min_rows = w.opts.max_given ? (w.opts.min_key == w.opts.max_key ? 1 : 2) : 3;
 	settings.seed = w.opts.seed;

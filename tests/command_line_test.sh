@@ -127,6 +127,7 @@ check "--keyed answers make a case stream" 0 empty '*' '' sh -c '"$@" < "$0"' "$
 	{ echo "FAIL --keyed answers: not one decoded line per case"; failures=$((failures + 1)); }
 check "--keyed and --keyword" 2 message '' '' $run --keyed --keyword zebras
 check "--keyed and --max-key 1" 2 message '' '' $run --keyed --max-key 1
+check "--keyed and more than 100 columns" 2 message '' '' $run --keyed --min-key 101
 check "--jobs without --keyed" 2 message '' '' $run --jobs 2
 check "--jobs 0" 2 message '' '' $run --keyed --jobs 0
 check "--effort 0" 2 message '' '' $run --keyed --effort 0

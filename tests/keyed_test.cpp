@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 #include <numeric>
 #include <random>
@@ -121,14 +122,14 @@ struct search_run {
 	std::unique_ptr<keyed_tables> tables = std::make_unique<keyed_tables>();
 	std::unique_ptr<keyed_search> search = std::make_unique<keyed_search>();
 	std::unique_ptr<order_scratch> scratch = std::make_unique<order_scratch>();
-	std::vector<job_result> results = std::vector<job_result>(MOST_KEYED_COLUMNS);
+	std::vector<job_result> results = std::vector<job_result>(MOST_ROUND_JOBS);
 
 	search_run() { build_keyed_tables(*tables); }
 
 	std::vector<keyed_answer> solve(const std::string &compact, keyed_settings settings, bool backwards = false)
 	{
 		begin_search(*search, *tables, compact, settings);
-		search_job jobs[MOST_KEYED_COLUMNS];
+		search_job jobs[MOST_ROUND_JOBS];
 		for (std::size_t count; (count = plan_round(*search, jobs)) > 0;) {
 			for (std::size_t n = 0; n < count; n++) {
 				const std::size_t i = backwards ? count - 1 - n : n;
@@ -203,6 +204,40 @@ TEST(KeyedSearch, NaturalOrdersAndShortTexts)
 		const std::vector<keyed_answer> short_answers = run.solve(text, {});
 		ASSERT_EQ(short_answers.size(), 1u) << text;
 		EXPECT_EQ(short_answers[0].columns, 1) << text;
+	}
+}
+
+} // namespace
+
+namespace {
+
+// The climb's score, its first rows scored first, is the plain decoding's
+// score for every shape, and gives up exactly below its floor.
+TEST(KeyedSearch, ClimbScoresAgreeWithThePlainScore)
+{
+	const std::unique_ptr<keyed_tables> tables = std::make_unique<keyed_tables>();
+	build_keyed_tables(*tables);
+	const std::unique_ptr<order_scratch> scratch = std::make_unique<order_scratch>();
+	std::mt19937 random(21);
+	const std::string corpus = read_file(ENGLISH_TEXT);
+	for (const std::size_t k : {1u, 2u, 3u, 4u, 5u, 9u, 16u, 40u, 100u}) {
+		for (const std::size_t length : {k, 3 * k + 1, 8 * k + k / 2, 9 * k - 1, 70 * k + 3}) {
+			if (length >= BUFFER_SIZE)
+				continue;
+			std::string text = english_passage(corpus, random, length).substr(0, length);
+			text[text.size() / 2] = '.';
+			std::vector<std::uint8_t> symbols(text.size());
+			to_symbols(text, symbols);
+			std::vector<std::int32_t> slots(k);
+			std::iota(slots.begin(), slots.end(), 0);
+			std::shuffle(slots.begin(), slots.end(), random);
+			const grid_shape shape = shape_of(text.size(), k);
+			const std::int64_t plain = score_order(*tables, symbols, shape, slots, *scratch);
+			const headed_score headed = score_order_above(*tables, symbols, shape, slots, *scratch, INT64_MIN);
+			EXPECT_EQ(headed.total, plain) << k << " columns, " << text.size() << " cells";
+			EXPECT_EQ(score_order_above(*tables, symbols, shape, slots, *scratch, headed.head).total, plain);
+			EXPECT_EQ(score_order_above(*tables, symbols, shape, slots, *scratch, headed.head + 1).total, INT64_MIN);
+		}
 	}
 }
 
