@@ -7,7 +7,7 @@
 // keyword's order.  With --keyed and --keyed-grid, how well
 // untranspose-key --keyed solves keyed ciphers (see keyed_accuracy.cpp).
 //
-//   key_accuracy [--trials N] [--verdict | --keyed | --keyed-grid] [--dir D] [ENGLISH_TEXT]...
+//   key_accuracy [--trials N | --quick] [--verdict | --keyed | --keyed-grid] [--dir D] [ENGLISH_TEXT]...
 #include "decoder.h"
 #include "english.h"
 #include "keyed_accuracy.h"
@@ -25,13 +25,13 @@
 
 namespace {
 
-const char USAGE[] = "Usage: key_accuracy [--trials N] [--verdict | --keyed | --keyed-grid] [--dir D] [ENGLISH_TEXT]...\n"
+const char USAGE[] = "Usage: key_accuracy [--trials N | --quick] [--verdict | --keyed | --keyed-grid] [--dir D] [ENGLISH_TEXT]...\n"
                      "Measure how often untranspose-key's search finds the key of held-out English\n"
                      "(tests/data by default), N times the usual number of texts; with --verdict,\n"
                      "how often its verdict is right; with --keyed, how often and how fast\n"
                      "untranspose-key --keyed solves keyed ciphers, and with --keyed-grid the same\n"
-                     "on a grid of columns by rows, drawn in keyed_grid.svg.  Work files go in D\n"
-                     "(default /tmp).\n";
+                     "on a grid of columns by rows, drawn in keyed_grid.svg in the build.\n"
+                     "--quick runs one keyed text of each kind.  Work files go in D (default /tmp).\n";
 
 struct bucket {
 	const char *name;
@@ -99,7 +99,7 @@ void measure_verdict(const std::string &corpus, int scale)
 	std::printf("%-12s %6s  %-23s  %-23s  %-23s\n", "letters", "texts", "solved English passes",
 	            "random letters fail", "keyed ciphers fail");
 	for (const auto &b : lengths) {
-		const int trials = b.trials * scale;
+		const int trials = std::max(b.trials * scale, 1);
 		std::vector<double> english, noise, keyed;
 		int english_passed = 0, noise_failed = 0, keyed_failed = 0;
 		for (int t = 0; t < trials; t++) {
@@ -160,6 +160,8 @@ int main(int argc, char **argv)
 		}
 		if (std::strcmp(argv[i], "--trials") == 0 && i + 1 < argc) {
 			scale = std::max(1, std::atoi(argv[++i]));
+		} else if (std::strcmp(argv[i], "--quick") == 0) {
+			scale = 0;
 		} else if (std::strcmp(argv[i], "--verdict") == 0) {
 			verdict_only = true;
 		} else if (std::strcmp(argv[i], "--keyed") == 0) {
@@ -194,7 +196,7 @@ int main(int argc, char **argv)
 	if (keyed)
 		return measure_keyed_targets(corpus, scale, dir);
 	if (keyed_grid)
-		return measure_keyed_grid(corpus, scale, dir, "keyed_grid.svg");
+		return measure_keyed_grid(corpus, scale, dir, UNTRANSPOSE_BENCH_OUTPUT "/keyed_grid.svg");
 
 	const bucket buckets[] = {
 	    {"20-39 letters, keys 2-40, two rows or more", 20, 39, false, 1000},
@@ -206,7 +208,7 @@ int main(int argc, char **argv)
 	std::vector<char> compact(BUFFER_SIZE), decoded(BUFFER_SIZE), scratch(BUFFER_SIZE);
 	key_score best[1];
 	for (const bucket &b : buckets) {
-		const int trials = b.trials * scale;
+		const int trials = std::max(b.trials * scale, 1);
 		int solved = 0;
 		for (int t = 0; t < trials; t++) {
 			std::uniform_int_distribution<std::size_t> letters_of(b.min_letters, b.max_letters);

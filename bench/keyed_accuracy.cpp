@@ -150,7 +150,7 @@ int measure_keyed_targets(const std::string &corpus, int scale, const std::strin
 	std::printf("%-42s %6s %8s %8s %8s\n", "texts", "count", "solved", "median", "slowest");
 	for (const auto &b : buckets) {
 		std::vector<outcome> outcomes;
-		for (int t = 0; t < b.trials * scale; t++) {
+		for (int t = 0; t < (scale == 0 ? 1 : b.trials * scale); t++) {
 			std::uniform_int_distribution<std::size_t> columns_of(b.min_columns, b.max_columns);
 			const std::size_t k = columns_of(random);
 			std::uniform_int_distribution<std::size_t> letters_of(b.min_rows ? k * b.min_rows : b.min_letters,
@@ -187,7 +187,7 @@ int measure_keyed_grid(const std::string &corpus, int scale, const std::string &
 		std::printf("%8zu", r);
 		for (const std::size_t k : columns) {
 			std::vector<outcome> outcomes;
-			for (int t = 0; t < 4 * scale; t++) {
+			for (int t = 0; t < std::max(4 * scale, 1); t++) {
 				// r rows and a random part of one more: most grids are
 				// incomplete.
 				std::string plain = message(corpus, random, k * r + random() % k);
@@ -212,7 +212,7 @@ int measure_keyed_grid(const std::string &corpus, int scale, const std::string &
 	    << "\" font-family=\"sans-serif\" font-size=\"12\">\n";
 	out << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
 	out << "<text x=\"" << left << "\" y=\"20\" font-size=\"14\">untranspose-key --keyed, columns given: solved, median seconds ("
-	    << 4 * scale << " texts a cell)</text>\n";
+	    << std::max(4 * scale, 1) << " texts a cell)</text>\n";
 	for (std::size_t i = 0; i < std::size(columns); i++)
 		out << "<text x=\"" << left + cell_w * static_cast<int>(i) + cell_w / 2 << "\" y=\"" << top - 8
 		    << "\" text-anchor=\"middle\">" << columns[i] << "</text>\n";

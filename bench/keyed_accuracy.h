@@ -8,6 +8,7 @@
 #include <string>
 
 // The targets table: texts of each kind, solved rate, median and slowest.
+// A scale of 0 runs one text of each kind, to keep it working.
 int measure_keyed_targets(const std::string &corpus, int scale, const std::string &dir);
 
 // Solved rate and median time on a grid of columns by rows, the number of

@@ -9,14 +9,16 @@
 namespace {
 
 // How long the climbs go on without a gain, per column squared: the first
-// phase's moves cost a few additions, the second's a decoding.
+// phase's moves cost a few additions, the second's a decoding, and the
+// second is then polished by trying every move in turn.
 constexpr std::uint64_t PAIR_PATIENCE = 50;
-constexpr std::uint64_t ORDER_PATIENCE = 20;
+constexpr std::uint64_t ORDER_PATIENCE = 5;
 // Rounds of restarts for each unit of effort.
 constexpr std::uint32_t ROUNDS = 20;
 // An order is taken once this many restarts have ended at it: two are
 // sometimes both caught by one near miss.
 constexpr std::uint32_t CONFIRMATIONS = 3;
+constexpr std::uint32_t LEAST_RESTARTS = 2;
 
 // The better believed first, then the one of fewer columns, then by
 // order, so that every answer has its one place.
@@ -93,9 +95,12 @@ void record(keyed_search &s, column_search &cs, std::span<std::int32_t> slots, b
 	keep_answer(s, best);
 }
 
-// Whether the best answer so far can be taken: it is clearly English, and
-// restarts have found its order again, or it is the first round's and a
-// whole round of restarts has found nothing better.
+// Whether the best answer so far can be taken.  It must be clearly
+// English.  One read from left to right, or a turn of one, is taken when a
+// whole round of restarts has found nothing better.  A keyed one must
+// have been found by CONFIRMATIONS restarts, and every number of columns
+// restarted twice, since one restart of the right number may miss while a
+// wrong one overfits.
 bool settled(const keyed_search &s, bool round_over) noexcept
 {
 	if (s.answer_count == 0)
@@ -104,7 +109,12 @@ bool settled(const keyed_search &s, bool round_over) noexcept
 	const column_search &cs = s.columns[lead.columns];
 	if (!clearly_english(lead.score) || !same(cs.best, lead))
 		return false;
-	return cs.hits >= CONFIRMATIONS || (cs.from_first_round && round_over && s.round >= 1);
+	if (cs.from_first_round && round_over && s.round >= 1)
+		return true;
+	for (std::int32_t k = std::max(s.least, 2); k <= s.most; k++)
+		if (s.columns[k].restarts < LEAST_RESTARTS)
+			return false;
+	return cs.hits >= CONFIRMATIONS;
 }
 
 } // namespace
@@ -192,7 +202,8 @@ void run_job(const keyed_search &s, const search_job &job, order_scratch &scratc
 	climb_cycle({cs.beside, k * k}, {cs.wrapped, k * k}, slots, random, PAIR_PATIENCE * k * k);
 	best_turn(*s.tables, symbols, cs.shape, slots, scratch);
 	result.job = job;
-	result.score = climb_order(*s.tables, symbols, cs.shape, slots, random, ORDER_PATIENCE * k * k, scratch, stop);
+	climb_order(*s.tables, symbols, cs.shape, slots, random, ORDER_PATIENCE * k * k, scratch, stop);
+	result.score = polish_order(*s.tables, symbols, cs.shape, slots, scratch, stop);
 	result.cut_short = stop != nullptr && stop->load(std::memory_order_relaxed);
 }
 

@@ -125,3 +125,38 @@ std::int64_t climb_order(const keyed_tables &tables, std::span<const std::uint8_
 	}
 	return best.total;
 }
+
+std::int64_t polish_order(const keyed_tables &tables, std::span<const std::uint8_t> symbols, const grid_shape &shape,
+                          std::span<std::int32_t> slots, order_scratch &scratch, const std::atomic<bool> *stop) noexcept
+{
+	headed_score best = score_order_above(tables, symbols, shape, slots, scratch, INT64_MIN);
+	const auto k = static_cast<std::uint32_t>(slots.size());
+	const auto keep_if_better = [&](const column_move &move) {
+		apply_move(slots, move);
+		const headed_score score = score_order_above(tables, symbols, shape, slots, scratch, best.head);
+		if (score.total > best.total) {
+			best = score;
+			return true;
+		}
+		undo_move(slots, move);
+		return false;
+	};
+	for (std::size_t sweep = 0; sweep < MOST_SWEEPS && k >= 2; sweep++) {
+		if (stop != nullptr && stop->load(std::memory_order_relaxed))
+			break;
+		bool better = false;
+		for (std::uint32_t a = 0; a < k; a++)
+			for (std::uint32_t b = a + 1; b < k; b++)
+				better |= keep_if_better({column_move::swap, a, b, 0});
+		for (std::uint32_t length = 1; length < k; length++)
+			for (std::uint32_t from = 0; from + length <= k; from++)
+				for (std::uint32_t to = 0; to + length <= k; to++)
+					if (to != from)
+						better |= keep_if_better({column_move::slide, from, length, to});
+		for (std::uint32_t by = 1; by < k; by++)
+			better |= keep_if_better({column_move::turn, by, 0, 0});
+		if (!better)
+			break;
+	}
+	return best.total;
+}

@@ -56,4 +56,12 @@ std::int64_t climb_order(const keyed_tables &tables, std::span<const std::uint8_
                          std::span<std::int32_t> slots, random_bits &random, std::uint64_t patience,
                          order_scratch &scratch, const std::atomic<bool> *stop) noexcept;
 
+// Tries every swap, block move and turn of `slots` in turn, keeping each
+// that raises the score, until none does (or `stop` is set, or
+// MOST_SWEEPS sweeps have been made); returns the score.  A random climb
+// may miss the one move of a block that a near miss needs.
+inline constexpr std::size_t MOST_SWEEPS = 64;
+std::int64_t polish_order(const keyed_tables &tables, std::span<const std::uint8_t> symbols, const grid_shape &shape,
+                          std::span<std::int32_t> slots, order_scratch &scratch, const std::atomic<bool> *stop) noexcept;
+
 #endif
