@@ -71,7 +71,8 @@ std::span<const decode_kernel> decode_kernels() noexcept;
 
 #if defined(__x86_64__)
 // What the processor offers, asked once: the answer cannot change while
-// the program runs, and asking costs more than a short case does.
+// the program runs, and asking costs more than a short case does.  The
+// questions are in cpu_features_x86.cpp.
 struct x86_features {
 	bool ssse3;
 	bool avx2;

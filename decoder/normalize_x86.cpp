@@ -8,23 +8,6 @@
 #include <cstdint>
 #include <immintrin.h>
 
-bool has_avx512_compress() noexcept
-{
-	return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-	       __builtin_cpu_supports("avx512vbmi2") &&
-	       __builtin_cpu_supports("popcnt");
-}
-
-bool has_ssse3() noexcept
-{
-	return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("popcnt");
-}
-
-bool has_avx2() noexcept
-{
-	return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
-}
-
 namespace {
 
 // For each pattern of spaces among 8 bytes, the shuffle that moves the
