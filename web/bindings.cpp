@@ -1,6 +1,6 @@
 // The page's entry points into the same C++ as the programs: one text
 // decoded as the filter decodes a case, the key finder's search, and the
-// filter's own case loop over bytes in memory.  The page's script does the
+// filter's own case loop over a file streamed in by the page.  The page's script does the
 // rest: reading the page, and showing what comes back.
 #include "decoder.h"
 #include "keyfinder.h"
@@ -31,47 +31,39 @@ std::size_t normalise(const char *text, std::size_t size)
 	return normalize_text({line, kept}, compact);
 }
 
-struct memory_input {
-	const char *next;
-	std::size_t left;
+// Case files are streamed: the page's script hands the case loop one
+// piece of the file at a time and takes its output as it comes, so that a
+// file of any size runs in the same fixed memory as the program's input.
+EM_JS(long, read_from_page, (char *buffer, std::size_t size), {
+	return Module['readInput'](buffer, size);
+});
+
+EM_JS(int, write_to_page, (const char *bytes, std::size_t size), {
+	return Module['writeOutput'](bytes, size) ? 1 : 0;
+});
+
+struct page_input {
 	std::size_t given_back;
 	bool ended_at_zero;
 };
 
-long read_memory(void *context, char *buffer, std::size_t size) noexcept
+page_input last_input;
+
+long read_input(void *, char *buffer, std::size_t size) noexcept
 {
-	auto &in = *static_cast<memory_input *>(context);
-	const std::size_t n = std::min(size, in.left);
-	std::memcpy(buffer, in.next, n);
-	in.next += n;
-	in.left -= n;
-	return static_cast<long>(n);
+	return read_from_page(buffer, size);
 }
 
-void give_back_memory(void *context, std::size_t unused) noexcept
+void give_back_input(void *context, std::size_t unused) noexcept
 {
-	auto &in = *static_cast<memory_input *>(context);
+	auto &in = *static_cast<page_input *>(context);
 	in.given_back = unused;
 	in.ended_at_zero = true;
 }
 
-struct memory_output {
-	char *to;
-	std::size_t room;
-	std::size_t used;
-};
-
-memory_input last_input;
-memory_output last_output;
-
-bool write_memory(void *context, const char *bytes, std::size_t size) noexcept
+bool write_output(void *, const char *bytes, std::size_t size) noexcept
 {
-	auto &out = *static_cast<memory_output *>(context);
-	if (size > out.room - out.used)
-		return false;
-	std::memcpy(out.to + out.used, bytes, size);
-	out.used += size;
-	return true;
+	return write_to_page(bytes, size) != 0;
 }
 
 } // namespace
@@ -112,21 +104,21 @@ EMSCRIPTEN_KEEPALIVE double web_score(std::size_t i)
 	return log10_per_quadgram(best[i]);
 }
 
-// Runs the filter's case loop on `size` bytes of `input`, writing at most
-// `room` bytes to `output`.  Returns the exit status; web_run_written()
-// tells how many bytes were written, and web_run_ended_at_zero() whether
-// the run ended at the key 0, web_run_unread() how many bytes followed it.
-EMSCRIPTEN_KEEPALIVE int web_run_cases(const char *input, std::size_t size, char *output, std::size_t room)
+// How many quadgrams the score of candidate i covers; with none, the score
+// says nothing.
+EMSCRIPTEN_KEEPALIVE std::size_t web_quadgrams(std::size_t i)
 {
-	last_input = {input, size, 0, false};
-	last_output = {output, room, 0};
-	return run_cases(byte_source{read_memory, &last_input, give_back_memory},
-	                 byte_sink{write_memory, &last_output});
+	return best[i].quadgrams;
 }
 
-EMSCRIPTEN_KEEPALIVE std::size_t web_run_written()
+// Runs the filter's case loop on the input that Module.readInput gives,
+// handing every byte written to Module.writeOutput, and returns the exit
+// status.  web_run_ended_at_zero() then tells whether the run ended at the
+// key 0, and web_run_given_back() how many of the bytes read followed it.
+EMSCRIPTEN_KEEPALIVE int web_run_cases()
 {
-	return last_output.used;
+	last_input = {0, false};
+	return run_cases(byte_source{read_input, &last_input, give_back_input}, byte_sink{write_output, nullptr});
 }
 
 EMSCRIPTEN_KEEPALIVE int web_run_ended_at_zero()
@@ -134,8 +126,8 @@ EMSCRIPTEN_KEEPALIVE int web_run_ended_at_zero()
 	return last_input.ended_at_zero ? 1 : 0;
 }
 
-EMSCRIPTEN_KEEPALIVE std::size_t web_run_unread()
+EMSCRIPTEN_KEEPALIVE std::size_t web_run_given_back()
 {
-	return last_input.given_back + last_input.left;
+	return last_input.given_back;
 }
 }
