@@ -9,12 +9,7 @@ const encoder = new TextEncoder();
 const $ = (id) => document.getElementById(id);
 
 untransposeModule()().then((module) => {
-	// Copies bytes into the module's memory; the caller frees the block.
-	function copyIn(bytes) {
-		const at = module._malloc(Math.max(bytes.length, 1));
-		module.HEAPU8.set(bytes, at);
-		return at;
-	}
+	const copyIn = (bytes) => copyToModule(module, bytes);
 
 	// The text area's text as one text line: line breaks count as spaces.
 	// A text too long for a case is first packed by dropping its spaces,
@@ -37,6 +32,31 @@ untransposeModule()().then((module) => {
 		module._free(at);
 		const start = module._web_decoded();
 		return module.HEAPU8.slice(start, start + length);
+	}
+
+	// The decoding with the order last read by readOrder.
+	function decodeKeyed(bytes) {
+		const at = copyIn(bytes);
+		const length = module._web_keyed_decode(at, bytes.length);
+		module._free(at);
+		const start = module._web_keyed_decoded();
+		return module.HEAPU8.slice(start, start + length);
+	}
+
+	// The keyword field's order, if it holds one; the ranks stay in the
+	// module for decodeKeyed.
+	function readKeyword() {
+		const field = $('keyword');
+		const given = field.value.trim();
+		if (given === '')
+			return { columns: 0, note: '' };
+		const columns = readOrder(module, given);
+		if (columns === 0)
+			return { columns: 0, invalid: true, note: /[0-9]/.test(given) ?
+				'An order is the ranks 1 to K, each once, separated by commas, such as 6,3,2,4,1,5; ' +
+				'until then the key field decodes.' :
+				'A keyword needs at least one letter; until then the key field decodes.' };
+		return { columns, note: '' };
 	}
 
 	// The key field's number, and what to say of it.  The field's own
@@ -63,26 +83,46 @@ untransposeModule()().then((module) => {
 		return { key: n, invalid: false, note: '' };
 	}
 
-	function summary(decoded, key, found) {
+	function summary(decoded, key, found, keyed = false) {
 		let letters = 0;
 		for (const byte of decoded)
 			if (byte >= 0x41 && byte <= 0x5a)
 				letters++;
 		const others = decoded.length - letters;
 		const what = `${count(letters, 'letter')}${others > 0 ? ` and ${count(others, 'other byte')}` : ''}`;
+		if (keyed)
+			return found ? `found ${count(key, 'column')} and their order; decoded, ${what}` :
+				`decoded, ${what}, ${count(key, 'column')} in a keyword's order`;
 		return found ? `found the key ${key}; decoded, ${what}` : `decoded, ${what}, key ${key}`;
+	}
+
+	function mark(field, invalid) {
+		if (invalid)
+			field.setAttribute('aria-invalid', 'true');
+		else
+			field.removeAttribute('aria-invalid');
 	}
 
 	function show(found = false) {
 		const { bytes, note } = textBytes();
 		$('text-note').textContent = note;
+		const ordered = readKeyword();
+		$('keyword-note').textContent = ordered.note;
+		mark($('keyword'), ordered.invalid);
+		if (ordered.columns > 0) {
+			// The keyword tells the number of columns too.
+			$('key').value = String(ordered.columns);
+			$('key-note').textContent = '';
+			mark($('key'), false);
+			const decoded = decodeKeyed(bytes);
+			showBytes($('output'), decoded);
+			$('summary').textContent = summary(decoded, ordered.columns, found, true);
+			return;
+		}
 		const length = bytes.filter((byte) => byte !== 0x20).length;
 		const { key, invalid, note: keyNote } = readKey(length);
 		$('key-note').textContent = keyNote;
-		if (invalid)
-			$('key').setAttribute('aria-invalid', 'true');
-		else
-			$('key').removeAttribute('aria-invalid');
+		mark($('key'), invalid);
 		const decoded = decodeWith(bytes, key);
 		showBytes($('output'), decoded);
 		$('summary').textContent = summary(decoded, key, found);
@@ -95,6 +135,32 @@ untransposeModule()().then((module) => {
 		$('candidates-note').textContent = '';
 	}
 
+	// Lists candidates, each a button that shows its decoding: `label`
+	// names one, `preview` decodes with it, and `use` puts it in the key
+	// fields.
+	function listCandidates(candidates, label, preview, use) {
+		forgetCandidates();
+		const list = $('candidates');
+		for (const candidate of candidates) {
+			const item = document.createElement('li');
+			const button = document.createElement('button');
+			button.type = 'button';
+			button.dataset.key = String(candidate.columns);
+			const start = document.createElement('span');
+			showBytes(start, preview(candidate).slice(0, 60));
+			button.append(`${label(candidate)}: `, start);
+			button.addEventListener('click', () => {
+				use(candidate);
+				show();
+			});
+			item.append(button);
+			list.append(item);
+		}
+		$('candidates-box').hidden = false;
+		use(candidates[0]);
+		show(true);
+	}
+
 	function findKeys() {
 		const { bytes } = textBytes();
 		const at = copyIn(bytes);
@@ -105,35 +171,52 @@ untransposeModule()().then((module) => {
 			$('candidates-note').textContent = 'This text has no four letters to score, so no key can be judged.';
 			return;
 		}
-		const list = $('candidates');
-		for (let i = 0; i < found; i++) {
-			const key = module._web_key(i);
-			const score = module._web_score(i);
-			const item = document.createElement('li');
-			const button = document.createElement('button');
-			button.type = 'button';
-			button.dataset.key = String(key);
-			const start = document.createElement('span');
-			showBytes(start, decodeWith(bytes, key).slice(0, 60));
-			button.append(`key ${key} (${score.toFixed(2)}): `, start);
-			button.addEventListener('click', () => {
-				$('key').value = String(key);
-				show();
+		const candidates = [];
+		for (let i = 0; i < found; i++)
+			candidates.push({ columns: module._web_key(i), score: module._web_score(i) });
+		listCandidates(candidates, (c) => `key ${c.columns} (${c.score.toFixed(2)})`,
+			(c) => decodeWith(bytes, c.columns), (c) => {
+				$('keyword').value = '';
+				$('key').value = String(c.columns);
 			});
-			item.append(button);
-			list.append(item);
+	}
+
+	// The keyed search's answers, for the text as it was when it began.
+	function showAnswers(answers, searched) {
+		forgetCandidates();
+		if ($('text').value !== searched) {
+			$('candidates-note').textContent = 'The text changed during the search; search again for orders of this one.';
+			return;
 		}
-		$('candidates-box').hidden = false;
-		$('key').value = String(module._web_key(0));
-		show(true);
+		if (answers.length === 0 || !answers[0].scored) {
+			$('candidates-note').textContent = 'This text has no four letters to score, so no order can be judged.';
+			return;
+		}
+		const { bytes } = textBytes();
+		listCandidates(answers, (a) => `${count(a.columns, 'column')}, order ${a.ranks.join(',')}` +
+			`${a.keyword ? `, keyword ${a.keyword}` : ''} (${a.score.toFixed(2)})`, (a) => {
+			readOrder(module, a.ranks.join(','));
+			return decodeKeyed(bytes);
+		}, (a) => {
+			$('keyword').value = a.ranks.join(',');
+			$('key').value = String(a.columns);
+		});
 	}
 
 	$('text').addEventListener('input', () => {
 		forgetCandidates();
 		show();
 	});
-	$('key').addEventListener('input', () => show());
+	// The key field, once typed in, rules: the columns are read from left
+	// to right again.
+	$('key').addEventListener('input', () => {
+		$('keyword').value = '';
+		show();
+	});
+	$('keyword').addEventListener('input', () => show());
 	$('find').addEventListener('click', findKeys);
+	setUpSolve(textBytes, showAnswers);
+	setUpEncoder(module);
 	setUpCaseFiles();
 	show();
 	document.body.dataset.ready = 'true';

@@ -15,14 +15,6 @@ function setUpCaseFiles() {
 	const progress = $('cases-progress');
 	let worker = null;
 
-	function startWorker() {
-		const source = `const createUntranspose = (${untransposeModule})();\n(${untransposeWorker})();\n`;
-		const url = URL.createObjectURL(new Blob([source], { type: 'text/javascript' }));
-		const started = new Worker(url);
-		started.url = url;
-		return started;
-	}
-
 	function stopWorker() {
 		if (worker === null)
 			return;
@@ -77,7 +69,7 @@ function setUpCaseFiles() {
 
 	function run(file) {
 		stopWorker();
-		worker = startWorker();
+		worker = startUntransposeWorker();
 		status.textContent = `Running ${file.name}…`;
 		delete status.dataset.status;
 		progress.value = 0;
@@ -93,7 +85,7 @@ function setUpCaseFiles() {
 			finish(file, { kind: 'failed', message: event.message || 'the worker stopped' });
 		};
 		const most = Number(document.body.dataset.mostOutput) || MOST_OUTPUT;
-		worker.postMessage({ file, mostOutput: most, previewBytes: PREVIEW_BYTES });
+		worker.postMessage({ kind: 'cases', file, mostOutput: most, previewBytes: PREVIEW_BYTES });
 	}
 
 	const input = $('cases-file');

@@ -1,7 +1,7 @@
 // What the page runs off its main thread: case files, through the filter's
-// case loop, a piece at a time.  The page builds the worker from this
-// function's source and the module's, so the worker needs no file of its
-// own and a page opened from disk can start it.
+// case loop, a piece at a time, and the keyed search.  The page builds the
+// worker from this function's source and the module's, so the worker needs
+// no file of its own and a page opened from disk can start it.
 function untransposeWorker() {
 	'use strict';
 	// The file is read, and the output kept, in pieces of this size.
@@ -94,11 +94,78 @@ function untransposeWorker() {
 		postMessage(result);
 	}
 
-	self.onmessage = async (event) => {
+	// Lets the worker take the messages that wait for it: a page without
+	// cross-origin isolation, as one opened from disk is, cannot share
+	// memory with a worker, so a request to stop comes as a message.
+	function nextTask() {
+		return new Promise((resolve) => {
+			const channel = new MessageChannel();
+			channel.port1.onmessage = resolve;
+			channel.port2.postMessage(null);
+		});
+	}
+
+	function answersOf(module) {
+		const answers = [];
+		for (let i = 0; i < module._web_solve_answers(); i++) {
+			const columns = module._web_answer_columns(i);
+			const at = module._web_answer_ranks(i) / 4;
+			const ranks = Array.from(module.HEAP32.subarray(at, at + columns));
+			const word = module._web_keyword_of(columns);
+			const keyword = new TextDecoder().decode(module.HEAPU8.subarray(word, module.HEAPU8.indexOf(0, word)));
+			answers.push({ columns, ranks, keyword, score: module._web_answer_score(i),
+				scored: module._web_answer_quadgrams(i) > 0 });
+		}
+		return answers;
+	}
+
+	// The keyed search, a job at a time, as untranspose-key --jobs 1 runs
+	// it; between jobs, every 50 ms, it says how far it has gone and looks
+	// for a request to stop.
+	let stopping = false;
+	async function solve(module, { text, seed, answers }) {
+		const started = performance.now();
+		const at = module._malloc(Math.max(text.length, 1));
+		module.HEAPU8.set(text, at);
+		module._web_solve_begin(at, text.length, seed, answers);
+		module._free(at);
+		stopping = false;
+		let said = performance.now();
+		while (!stopping && module._web_solve_step()) {
+			if (performance.now() - said < 50)
+				continue;
+			const best = answersOf(module)[0];
+			postMessage({ kind: 'searching', progress: module._web_solve_progress(),
+				columns: module._web_solve_columns(), best });
+			await nextTask();
+			said = performance.now();
+		}
+		postMessage({ kind: 'solved', answers: answersOf(module), stopped: stopping,
+			seconds: (performance.now() - started) / 1000 });
+	}
+
+	self.onmessage = async ({ data }) => {
+		if (data.kind === 'stop') {
+			stopping = true;
+			return;
+		}
 		try {
-			runCases(await ready, event.data);
+			const module = await ready;
+			if (data.kind === 'solve')
+				await solve(module, data);
+			else
+				runCases(module, data);
 		} catch (error) {
 			postMessage({ kind: 'failed', message: String(error?.message ?? error) });
 		}
 	};
+}
+
+// Starts a worker running untransposeWorker with the page's module.
+function startUntransposeWorker() {
+	const source = `const createUntranspose = (${untransposeModule})();\n(${untransposeWorker})();\n`;
+	const url = URL.createObjectURL(new Blob([source], { type: 'text/javascript' }));
+	const worker = new Worker(url);
+	worker.url = url;
+	return worker;
 }

@@ -13,6 +13,7 @@ import { pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
 
 const site = process.env.UNTRANSPOSE_SITE;
+const native = (program) => join(process.env.UNTRANSPOSE_NATIVE, program);
 const source = process.env.UNTRANSPOSE_SOURCE;
 const page_url = pathToFileURL(join(site, 'index.html')).href;
 const requests = [];
@@ -37,6 +38,7 @@ after(async () => {
 });
 
 async function typeText(text, key) {
+	await page.$eval('#keyword', (field) => { field.value = ''; });
 	await page.$eval('#text', (area) => { area.value = ''; });
 	await page.type('#text', text);
 	if (key !== undefined) {
@@ -107,13 +109,18 @@ test('announces a summary, not the decoding, and drops candidates when the text 
 	assert.match(await page.$eval('#candidates-note', (p) => p.textContent), /no four letters to score/);
 });
 
+// `count` letters of held-out English, upper-cased, from letter `from` on.
+function englishLetters(count, from = 0) {
+	const english = readFileSync(join(source, 'tests', 'data', 'english.txt'), 'latin1').replace(/[^a-zA-Z]/g, '');
+	let letters = '';
+	while (letters.length < from + count)
+		letters += english;
+	return letters.slice(from, from + count).toUpperCase();
+}
+
 // A 9,999-letter English text, enciphered with the key 17.
 function longCipher() {
-	const english = readFileSync(join(source, 'tests', 'data', 'english.txt'), 'latin1');
-	let plain = '';
-	for (let i = 0; plain.length < 9999; i = (i + 1) % english.length)
-		if (/[a-zA-Z]/.test(english[i]))
-			plain += english[i].toUpperCase();
+	const plain = englishLetters(9999);
 	let cipher = '';
 	for (let c = 0; c < 17; c++)
 		for (let p = c; p < plain.length; p += 17)
@@ -148,6 +155,138 @@ test('a 9,999-letter text in groups of five: its key in under a second, and typi
 		area.dispatchEvent(new Event('input'));
 	}, letters + 'x y');
 	assert.match(await page.$eval('#text-note', (p) => p.textContent), /and 10,001 bytes without its spaces: only its first 9,999 bytes are decoded/);
+});
+
+async function setField(id, value) {
+	await page.$eval(id, (field, v) => {
+		field.value = v;
+		field.dispatchEvent(new Event('input'));
+	}, value);
+}
+
+const value = (id) => page.$eval(id, (field) => field.value);
+
+test('decodes with a keyword or an order as it is typed', async () => {
+	const cipher = 'EVLNA CDTES EAROF ODEEC WIREE';
+	await typeText(cipher);
+	for (const keyword of ['zebras', '6,3,2,4,1,5']) {
+		await setField('#keyword', keyword);
+		assert.equal(await value('#output'), 'WEAREDISCOVEREDFLEEATONCE', keyword);
+		assert.equal(await value('#key'), '6', keyword);
+		assert.equal(await page.$eval('#keyword', (f) => f.getAttribute('aria-invalid')), null, keyword);
+	}
+	await setField('#keyword', '1,1');
+	assert.equal(await page.$eval('#keyword', (f) => f.getAttribute('aria-invalid')), 'true');
+	assert.match(await page.$eval('#keyword-note', (p) => p.textContent), /^An order is the ranks 1 to K/);
+	// The key field, typed in, reads the columns from left to right again.
+	await setField('#key', '5');
+	assert.equal(await value('#keyword'), '');
+	const filter = execFileSync(native('untranspose'), { input: `5\n${cipher}\n0\n` }).toString();
+	assert.equal(await value('#output') + '\n', filter);
+});
+
+test('the encoder writes what transpose writes', async () => {
+	const plain = 'we are discovered flee at once\nThe harbour was quiet, that morning.';
+	await setField('#plain', plain);
+	for (const [key, args] of [['ZEBRAS', ['--keyword', 'ZEBRAS']], ['7', ['--key', '7']], ['3,1,2', ['--order', '3,1,2']]]) {
+		for (const groups of [false, true]) {
+			await setField('#plain-key', key);
+			await page.$eval('#groups', (box, on) => {
+				box.checked = on;
+				box.dispatchEvent(new Event('input'));
+			}, groups);
+			const written = execFileSync(native('transpose'), [...args, ...(groups ? ['--groups', '5'] : [])],
+				{ input: plain + '\n' });
+			assert.equal(await value('#cipher') + '\n', written.toString('latin1'), `${key} ${groups}`);
+		}
+	}
+});
+
+// A random order of `columns` columns, as ranks, the same every run.
+function randomOrder(columns, seed) {
+	const ranks = Array.from({ length: columns }, (_, i) => i + 1);
+	for (let i = columns - 1; i > 0; i--) {
+		seed = (seed * 1103515245 + 12345) % 2147483648;
+		const j = seed % (i + 1);
+		[ranks[i], ranks[j]] = [ranks[j], ranks[i]];
+	}
+	return ranks.join(',');
+}
+
+function keyedCipher(plain, order) {
+	return execFileSync(native('transpose'), ['--order', order, '--groups', '5'], { input: plain + '\n' }).toString().trim();
+}
+
+async function searchEnds() {
+	await page.waitForFunction(() => !document.getElementById('solve').disabled, { timeout: 60000 });
+}
+
+test('a keyed search of 12 columns and 15 rows: solved as untranspose-key solves it, within 10 s', async () => {
+	const plain = englishLetters(174, 3000);
+	const order = randomOrder(12, 7);
+	const cipher = keyedCipher(plain, order);
+	await typeText(cipher);
+	const start = Date.now();
+	await page.click('#solve');
+	await searchEnds();
+	const seconds = (Date.now() - start) / 1000;
+	const nativeStart = Date.now();
+	const cases = execFileSync(native('untranspose-key'), ['--keyed', '--jobs', '1', '--top', '3'], { input: cipher + '\n' });
+	const nativeSeconds = (Date.now() - nativeStart) / 1000;
+	console.log(`12-column keyed search: ${seconds.toFixed(2)} s in the page, ${nativeSeconds.toFixed(2)} s natively`);
+	assert.ok(seconds < 10, `the search took ${seconds} s`);
+	assert.equal(await value('#output'), plain);
+	assert.equal(await value('#key'), '12');
+	assert.equal(await value('#keyword'), order);
+	// The page's best three are the program's, in its order.
+	const decodings = execFileSync(native('untranspose'), { input: cases }).toString().trim().split('\n');
+	for (let i = 0; i < 3; i++) {
+		await page.click(`#candidates li:nth-child(${i + 1}) button`);
+		assert.equal(await value('#output'), decodings[i], `candidate ${i + 1}`);
+	}
+	assert.match(await page.$eval('#candidates li:first-child button', (b) => b.textContent),
+		new RegExp(`^12 columns, order ${order}, keyword [A-L]{12} \\(-[0-9.]+\\): ${plain.slice(0, 40)}`));
+});
+
+test('a search of 30 columns leaves typing at once, shows progress, and stops with the best so far', async () => {
+	const cipher = keyedCipher(englishLetters(600, 9000), randomOrder(30, 11));
+	await typeText(cipher, 4);
+	await page.click('#solve');
+	const seen = await page.evaluate(async () => {
+		const area = document.getElementById('text');
+		const output = document.getElementById('output');
+		const progress = document.getElementById('progress');
+		const searched = area.value;
+		let slowest = 0;
+		const values = [];
+		const lines = new Set();
+		for (let i = 0; i < 30; i++) {
+			const start = performance.now();
+			area.value = i % 2 === 0 ? 'acd tka taw atn' : 'abcd';
+			area.dispatchEvent(new Event('input'));
+			if (output.value !== (i % 2 === 0 ? 'ATTACKATDAWN' : 'ABCD'))
+				throw new Error(`the output is ${output.value}`);
+			const tick = performance.now();
+			await new Promise((resolve) => setTimeout(resolve, 40));
+			slowest = Math.max(slowest, tick - start, performance.now() - tick - 40);
+			values.push(progress.value);
+			lines.add(document.getElementById('solve-status').textContent);
+		}
+		area.value = searched;
+		area.dispatchEvent(new Event('input'));
+		return { slowest, values, lines: [...lines] };
+	});
+	console.log(`during a 30-column search: the slowest input event took ${seen.slowest.toFixed(1)} ms`);
+	assert.ok(seen.slowest < 100, `an input event waited ${seen.slowest} ms`);
+	assert.ok(seen.values.at(-1) > seen.values[0], `the progress went from ${seen.values[0]} to ${seen.values.at(-1)}`);
+	assert.ok(seen.lines.some((line) => /^Searching [0-9]+ columns; best so far -[0-9.]+ with [0-9]+ columns\.$/.test(line)),
+		seen.lines.join(' | '));
+	await page.click('#stop');
+	await searchEnds();
+	assert.match(await page.$eval('#solve-status', (p) => p.textContent), /^Stopped in [0-9.]+ s\.$/);
+	assert.ok(await page.$eval('#candidates', (list) => list.children.length > 0));
+	assert.match(await value('#keyword'), /^[0-9]+(,[0-9]+)+$/);
+	assert.ok(await page.$eval('#progress', (p) => p.hidden));
 });
 
 // What the page says and offers for download after running `file`.
@@ -185,10 +324,10 @@ test('runs case files through the case loop, byte for byte, and says how the run
 	];
 	for (const [name, file, words] of cases) {
 		const { bytes, status } = await runFile(file);
-		const native = spawnSync(process.env.UNTRANSPOSE_NATIVE, { input: readFileSync(file) });
-		assert.deepEqual(bytes, native.stdout, name);
+		const filter = spawnSync(native('untranspose'), { input: readFileSync(file) });
+		assert.deepEqual(bytes, filter.stdout, name);
 		assert.match(status, words, name);
-		assert.match(status, new RegExp(`Exit status ${native.status}\\.$`), name);
+		assert.match(status, new RegExp(`Exit status ${filter.status}\\.$`), name);
 	}
 	// Bytes that are not text are shown for what they are.
 	await runFile(caseFile('bytes.txt', Buffer.from('1\n\xffa\n1\na\rb\n1\n\xc3\xa9\n0\n', 'latin1')));
@@ -204,7 +343,7 @@ test('refuses a file whose output the page cannot keep, and changes nothing else
 	assert.match(refused.status, /more than 10 bytes, more than this page keeps; nothing else has changed/);
 	assert.equal(await page.$eval('#download', (a) => a.href), link);
 	assert.deepEqual(refused.bytes, before.bytes);
-	assert.equal(await typeText('hlod eorl wl'), 'HLODEORLWL');
+	assert.equal(await typeText('hlod eorl wl', 1), 'HLODEORLWL');
 	await page.click('#find');
 	assert.equal(await page.$eval('#key', (field) => field.value), '3');
 });
@@ -244,10 +383,10 @@ test('a 40 MB case file runs off the main thread, with progress', async () => {
 		const buffer = await (await fetch(link.href)).arrayBuffer();
 		return Array.from(new Uint8Array(await crypto.subtle.digest('SHA-256', buffer)));
 	});
-	const native = execFileSync(process.env.UNTRANSPOSE_NATIVE, { input: readFileSync(file), maxBuffer: 1 << 27 });
-	assert.equal(Buffer.from(digest).toString('hex'), createHash('sha256').update(native).digest('hex'));
+	const filter = execFileSync(native('untranspose'), { input: readFileSync(file), maxBuffer: 1 << 27 });
+	assert.equal(Buffer.from(digest).toString('hex'), createHash('sha256').update(filter).digest('hex'));
 	assert.equal(await page.$eval('#cases-shown', (p) => p.textContent),
-		`Shown: the first 65,536 bytes of ${native.length.toLocaleString('en')} bytes; the download holds them all.`);
+		`Shown: the first 65,536 bytes of ${filter.length.toLocaleString('en')} bytes; the download holds them all.`);
 });
 
 test('makes no network request', () => {

@@ -1,5 +1,6 @@
-// Takes the README's picture of the page: a cipher text, its key found,
-// and the best candidates.
+// Takes the README's picture of the page: a cipher text whose columns were
+// read out in a keyword's order, its order found by the keyed search, and
+// the best candidates.
 //   node web/test/screenshot.mjs SITE_DIR OUTPUT.png
 import { join } from 'node:path';
 import { mkdtempSync } from 'node:fs';
@@ -19,9 +20,15 @@ await page.setViewport({ width: 820, height: 1000 });
 await page.goto(pathToFileURL(join(site, 'index.html')).href);
 await page.waitForSelector('body[data-ready="true"]');
 await page.$eval('#text', (area) => {
-	area.value = 'ateev eeaai aanrt senia igerl eariw ndsoq imrtr ntoar ysnsg asskt uoath sdsoc agtst hyths henlh etw.d hrihw rt.ee aes,l af,a';
+	area.value = 'HIIAE OAHPT WITAK ONHDH LISED REFUA HQRYI SEIIW ETNYB RHFOR NHNSH SPOHA RTGLI DLNCH THEDR ' +
+		'AMRRE THHNG FAOHR TSORR NHEED RIIDE UTETE OTITT AXNCD AENIF OLAOC AGSIE WEEAM GTTAE ILBTL EUNFV ' +
+		'TWRRA YMISA BOTES AWDKE ETLMH';
 	area.dispatchEvent(new Event('input'));
 });
-await page.click('#find');
-await page.screenshot({ path: output, fullPage: true });
+await page.click('#solve');
+await page.waitForFunction(() => !document.getElementById('solve').disabled, { timeout: 60000 });
+// The picture is of the first section, where the search is.
+const section = await page.$('section');
+const box = await section.boundingBox();
+await page.screenshot({ path: output, clip: { x: 0, y: 0, width: 820, height: box.y + box.height } });
 await browser.close();

@@ -1,0 +1,19 @@
+// Moving text between the page and the module, for the page's scripts.
+'use strict';
+
+// Copies bytes into the module's memory; the caller frees the block.
+function copyToModule(module, bytes) {
+	const at = module._malloc(Math.max(bytes.length, 1));
+	module.HEAPU8.set(bytes, at);
+	return at;
+}
+
+// Reads a keyword, or ranks separated by commas, into the module's order;
+// returns its number of columns, or 0 if it is neither.
+function readOrder(module, text) {
+	const bytes = new TextEncoder().encode(text);
+	const at = copyToModule(module, bytes);
+	const columns = module._web_order(at, bytes.length);
+	module._free(at);
+	return columns;
+}
