@@ -52,8 +52,9 @@ judged judge_text(const std::string &cipher, std::vector<char> &compact, std::ve
 	std::fill(compact.begin(), compact.end(), 0);
 	std::copy(cipher.begin(), cipher.end(), compact.begin());
 	key_score best[1];
-	find_keys(compact, cipher.size(), 1, INT32_MAX, best, scratch);
-	return {log10_per_quadgram(best[0]), judge(best[0]), best[0].key};
+	const language_model &english = *language_named("en");
+	find_keys(english, compact, cipher.size(), 1, INT32_MAX, best, scratch);
+	return {log10_per_quadgram(english, best[0]), judge(english, best[0]), best[0].key};
 }
 
 // Whether `ranks` read the columns in their natural order from some column
@@ -220,7 +221,7 @@ int main(int argc, char **argv)
 			const std::string cipher = encipher(plain, key);
 			std::fill(compact.begin(), compact.end(), 0);
 			std::copy(cipher.begin(), cipher.end(), compact.begin());
-			find_keys(compact, length, 1, INT32_MAX, best, scratch);
+			find_keys(*language_named("en"), compact, length, 1, INT32_MAX, best, scratch);
 			decode_columns(compact, length, best[0].key, decoded);
 			solved += std::string(decoded.data(), length) == plain;
 		}
@@ -233,7 +234,7 @@ int main(int argc, char **argv)
 	const std::string cipher = encipher(longest, 17);
 	std::copy(cipher.begin(), cipher.end(), compact.begin());
 	const auto start = std::chrono::steady_clock::now();
-	find_keys(compact, cipher.size(), 1, INT32_MAX, best, scratch);
+	find_keys(*language_named("en"), compact, cipher.size(), 1, INT32_MAX, best, scratch);
 	const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
 	std::printf("every key of a %zu-byte text: %.1f ms (best key %d)\n", cipher.size(), took.count() * 1e3,
 	            static_cast<int>(best[0].key));

@@ -36,7 +36,7 @@ struct state {
 	keyed_search search;
 	order_scratch scratch;
 	job_result results[MOST_ROUND_JOBS];
-	state() { build_keyed_tables(tables); }
+	state() { build_keyed_tables(*language_named("en"), tables); }
 };
 
 std::vector<keyed_answer> solve(state &s, std::span<const char> compact, const keyed_settings &settings,

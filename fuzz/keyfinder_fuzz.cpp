@@ -40,9 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 		std::fill(compact.begin(), compact.end(), 0);
 		std::copy(kept.begin(), kept.end(), line.begin());
 		const std::size_t length = normalize_text({line.data(), kept.size()}, compact);
-		const std::size_t found = find_keys(compact, length, 1, INT32_MAX, best, decoded);
+		const language_model &english = *language_named("en");
+		const std::size_t found = find_keys(english, compact, length, 1, INT32_MAX, best, decoded);
 		check(found >= 1 && found <= 3);
-		check((judge(best[0]) == verdict::too_short) == (best[0].quadgrams + 3 < JUDGED_LETTERS));
+		check((judge(english, best[0]) == verdict::too_short) == (best[0].quadgrams + 3 < JUDGED_LETTERS));
 		for (std::size_t i = 0; i < found; i++) {
 			check(best[i].key >= 1);
 			check(length < 3 ? best[i].key == 1 : static_cast<std::size_t>(best[i].key) < length);

@@ -54,8 +54,8 @@ void make_answer(keyed_search &s, std::span<const std::int32_t> slots, keyed_ans
 		answer.order[slots[c]] = static_cast<std::int32_t>(c);
 	naturalise_columns(s.compact, length, {answer.order, slots.size()}, {s.natural, BUFFER_SIZE});
 	decode_columns({s.natural, BUFFER_SIZE}, length, answer.columns, {s.decoded, BUFFER_SIZE});
-	answer.score = score_text({s.decoded, length}, answer.columns);
-	answer.belief = answer.score.total - (natural(answer) ? 0 : order_prior(slots.size()));
+	answer.score = score_text(*s.tables->model, {s.decoded, length}, answer.columns);
+	answer.belief = answer.score.total - (natural(answer) ? 0 : order_prior(*s.tables->model, slots.size()));
 }
 
 // Puts `answer` among the best kept, unless it is there already.
@@ -107,7 +107,7 @@ bool settled(const keyed_search &s, bool round_over) noexcept
 		return false;
 	const keyed_answer &lead = s.answers[0];
 	const column_search &cs = s.columns[lead.columns];
-	if (!clearly_english(lead.score) || !same(cs.best, lead))
+	if (!clearly_english(*s.tables->model, lead.score) || !same(cs.best, lead))
 		return false;
 	if (cs.from_first_round && round_over && s.round >= 1)
 		return true;

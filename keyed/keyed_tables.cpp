@@ -1,9 +1,8 @@
 #include "keyed_tables.h"
 
-#include "keyfinder.h"
-
-void build_keyed_tables(keyed_tables &tables) noexcept
+void build_keyed_tables(const language_model &model, keyed_tables &tables) noexcept
 {
+	tables.model = &model;
 	std::size_t index = 0;
 	for (std::size_t a = 0; a < SYMBOLS; a++)
 		for (std::size_t b = 0; b < SYMBOLS; b++)
@@ -11,11 +10,11 @@ void build_keyed_tables(keyed_tables &tables) noexcept
 				for (std::size_t d = 0; d < SYMBOLS; d++, index++) {
 					const bool letters = a < 26 && b < 26 && c < 26 && d < 26;
 					tables.quadgrams[index] =
-					    letters ? quadgram_level(((a * 26 + b) * 26 + c) * 26 + d) : OTHER_LEVEL;
+					    letters ? model.quadgrams[((a * 26 + b) * 26 + c) * 26 + d] : OTHER_LEVEL;
 				}
 	for (std::size_t a = 0; a < SYMBOLS; a++)
 		for (std::size_t b = 0; b < SYMBOLS; b++)
-			tables.pairs[a * SYMBOLS + b] = a < 26 && b < 26 ? bigram_affinity(a, b) : 0;
+			tables.pairs[a * SYMBOLS + b] = a < 26 && b < 26 ? model.affinity[a * 26 + b] : 0;
 }
 
 void to_symbols(std::span<const char> compact, std::span<std::uint8_t> symbols) noexcept

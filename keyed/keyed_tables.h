@@ -1,8 +1,10 @@
-// The tables the keyed search scores with, made once from the key
-// finder's: quadgram levels over 27 symbols (the letters, and one for
-// every other byte), and the affinity of each pair of symbols.
+// The tables the keyed search scores with, made once from a language's:
+// quadgram levels over 27 symbols (the letters, and one for every other
+// byte), and the affinity of each pair of symbols.
 #ifndef UNTRANSPOSE_KEYED_TABLES_H
 #define UNTRANSPOSE_KEYED_TABLES_H
+
+#include "language.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,11 +20,13 @@ inline constexpr std::size_t SYMBOL_QUADGRAMS = SYMBOLS * SYMBOLS * SYMBOLS * SY
 inline constexpr std::uint8_t OTHER_LEVEL = 40;
 
 struct keyed_tables {
+	const language_model *model;               // what they were made from
 	std::uint8_t quadgrams[SYMBOL_QUADGRAMS];   // at ((a * 27 + b) * 27 + c) * 27 + d
 	std::int32_t pairs[SYMBOLS * SYMBOLS];     // at a * 27 + b
 };
 
-void build_keyed_tables(keyed_tables &tables) noexcept;
+// Makes the tables of `model`, which must outlive them.
+void build_keyed_tables(const language_model &model, keyed_tables &tables) noexcept;
 
 // The symbols of a compact text: A to Z as 0 to 25, every other byte as
 // OTHER_SYMBOL.  `symbols` must hold compact.size() of them.

@@ -64,7 +64,7 @@ void write_case(const answer_row &row, std::span<const char> compact, std::span<
 	std::putchar('\n');
 }
 
-void write_table(const line_place &place, std::span<const char> compact, verdict said,
+void write_table(const language_model &model, const line_place &place, std::span<const char> compact, verdict said,
                  std::span<const answer_row> rows, std::size_t shown, const report_scratch &scratch)
 {
 	const std::size_t length = compact.size();
@@ -87,7 +87,7 @@ void write_table(const line_place &place, std::span<const char> compact, verdict
 		break;
 	}
 	std::printf("%4s %6s %14s %8s  %s\n", "rank", "key", "log10/quadgram", "margin", "decoding");
-	const double best = log10_per_quadgram(rows[0].score);
+	const double best = log10_per_quadgram(model, rows[0].score);
 	for (std::size_t rank = 0; rank < std::min(shown, rows.size()); rank++) {
 		const answer_row &row = rows[rank];
 		std::printf("%4zu %6" PRId32 " ", rank + 1, row.key);
@@ -97,11 +97,11 @@ void write_table(const line_place &place, std::span<const char> compact, verdict
 		} else {
 			// The best answer's lead over the runner-up, if there is one;
 			// for the others, how far each is behind the best.
-			const double mine = log10_per_quadgram(row.score);
+			const double mine = log10_per_quadgram(model, row.score);
 			if (rank == 0 && rows.size() == 1)
 				std::printf("%14.3f %8s  ", mine, "-");
 			else
-				std::printf("%14.3f %+8.3f  ", mine, rank == 0 ? mine - log10_per_quadgram(rows[1].score) : mine - best);
+				std::printf("%14.3f %+8.3f  ", mine, rank == 0 ? mine - log10_per_quadgram(model, rows[1].score) : mine - best);
 		}
 		decode_row(row, compact, scratch);
 		show_start(scratch.decoded, length);
@@ -113,8 +113,9 @@ void write_table(const line_place &place, std::span<const char> compact, verdict
 	std::putchar('\n');
 }
 
-void warn_not_english(const char *program, const line_place &place, const key_score &best, const char *try_instead)
+void warn_not_english(const language_model &model, const char *program, const line_place &place, const key_score &best,
+                      const char *try_instead)
 {
 	std::fprintf(stderr, "%s: %s:%zu: this does not look like English (at best %.2f log10 per quadgram, below %.2f); %s\n",
-	             program, place.file, place.line, log10_per_quadgram(best), ENGLISH_FLOOR, try_instead);
+	             program, place.file, place.line, log10_per_quadgram(model, best), ENGLISH_FLOOR, try_instead);
 }

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <new>
 
-keyed_solver::keyed_solver(const char *program, unsigned threads, bool show_progress)
+keyed_solver::keyed_solver(const char *program, const language_model &model, unsigned threads, bool show_progress)
     : program_(program), show_progress_(show_progress && standard_error_is_terminal()), pool_(threads),
       tables_(new (std::nothrow) keyed_tables), search_(new (std::nothrow) keyed_search),
       scratch_(new (std::nothrow) order_scratch[pool_.threads()]),
@@ -14,7 +14,7 @@ keyed_solver::keyed_solver(const char *program, unsigned threads, bool show_prog
 {
 	ready_ = tables_ && search_ && scratch_ && results_;
 	if (ready_)
-		build_keyed_tables(*tables_);
+		build_keyed_tables(model, *tables_);
 }
 
 void keyed_solver::run(void *context, std::size_t job, unsigned worker) noexcept
@@ -46,7 +46,7 @@ void keyed_solver::show(bool finished)
 	if (searching_ > 0)
 		length += std::fprintf(stderr, ", %d columns", static_cast<int>(searching_));
 	if (!answers.empty())
-		length += std::fprintf(stderr, "; best %.2f with %d columns", log10_per_quadgram(answers[0].score),
+		length += std::fprintf(stderr, "; best %.2f with %d columns", log10_per_quadgram(*tables_->model, answers[0].score),
 		                       static_cast<int>(answers[0].columns));
 	// Whatever is left of a longer line before is cleared.
 	if (length < shown_)

@@ -13,7 +13,7 @@
 
 class keyed_solver {
 public:
-	keyed_solver(const char *program, unsigned threads, bool show_progress);
+	keyed_solver(const char *program, const language_model &model, unsigned threads, bool show_progress);
 	keyed_solver(const keyed_solver &) = delete;
 	keyed_solver &operator=(const keyed_solver &) = delete;
 

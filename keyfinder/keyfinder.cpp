@@ -8,33 +8,10 @@
 
 namespace {
 
-#include "quadgrams.inc"
-
-constexpr std::size_t TRIGRAMS = 26 * 26 * 26;
-constexpr std::size_t QUADGRAMS = TRIGRAMS * 26;
-static_assert(sizeof QUADGRAM_LEVELS >= QUADGRAMS);
-static_assert(sizeof OPENING_LEVELS >= TRIGRAMS && sizeof CLOSING_LEVELS >= TRIGRAMS);
-static_assert(std::size(ORDER_PRIOR_LEVELS) == MOST_PRIOR_COLUMNS + 1);
-
 // A text's first and last trigrams count this many times over: the edges
 // are where neighbouring keys' decodings of one or two rows differ most,
 // a letter of the last word being moved into the text.
 constexpr int EDGE_WEIGHT = 2;
-
-// The table's characters are base64 digits, one level each.
-constexpr std::array<std::uint8_t, 256> level_of = [] {
-	constexpr char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-	std::array<std::uint8_t, 256> levels{};
-	for (std::uint8_t level = 0; level < 64; level++)
-		levels[static_cast<unsigned char>(digits[level])] = level;
-	return levels;
-}();
-
-template <std::size_t Rows>
-std::int64_t edge_level(const char (&levels)[Rows][4096 + 1], std::size_t trigram) noexcept
-{
-	return EDGE_WEIGHT * (level_of[static_cast<unsigned char>(levels[trigram >> 12][trigram & 4095])] - EDGE_OFFSET);
-}
 
 bool better(const key_score &a, const key_score &b) noexcept
 {
@@ -60,30 +37,11 @@ std::size_t keep(std::span<key_score> best, std::size_t held, const key_score &s
 
 } // namespace
 
-double log10_per_quadgram(const key_score &score) noexcept
+double log10_per_quadgram(const language_model &model, const key_score &score) noexcept
 {
 	if (score.quadgrams == 0)
 		return 0;
-	return QUADGRAM_FLOOR + QUADGRAM_STEP * static_cast<double>(score.total) / static_cast<double>(score.quadgrams);
-}
-
-std::uint8_t quadgram_level(std::size_t index) noexcept
-{
-	index %= QUADGRAMS;
-	return level_of[static_cast<unsigned char>(QUADGRAM_LEVELS[index >> 12][index & 4095])];
-}
-
-std::int32_t bigram_affinity(std::size_t a, std::size_t b) noexcept
-{
-	return BIGRAM_AFFINITY[a % 26][b % 26];
-}
-
-// A floor in log10 per quadgram as hundredths of a level: scores are
-// compared with it as integers, so that every platform gives the same
-// verdict.
-constexpr std::int64_t hundredths_of_level(double floor)
-{
-	return static_cast<std::int64_t>((floor - QUADGRAM_FLOOR) / QUADGRAM_STEP * 100 + 0.5);
+	return model.floor + model.step * static_cast<double>(score.total) / static_cast<double>(score.quadgrams);
 }
 
 static bool at_least(const key_score &score, std::int64_t hundredths) noexcept
@@ -91,33 +49,30 @@ static bool at_least(const key_score &score, std::int64_t hundredths) noexcept
 	return score.quadgrams > 0 && score.total * 100 >= hundredths * static_cast<std::int64_t>(score.quadgrams);
 }
 
-bool above_english_floor(const key_score &score) noexcept
+bool above_english_floor(const language_model &model, const key_score &score) noexcept
 {
-	constexpr std::int64_t floor = hundredths_of_level(ENGLISH_FLOOR);
-	static_assert(floor > 0);
-	return at_least(score, floor);
+	return at_least(score, model.english_floor);
 }
 
-bool clearly_english(const key_score &score) noexcept
+bool clearly_english(const language_model &model, const key_score &score) noexcept
 {
-	constexpr std::int64_t floor = hundredths_of_level(CLEAR_FLOOR);
-	static_assert(floor > hundredths_of_level(ENGLISH_FLOOR));
-	return at_least(score, floor);
+	return at_least(score, model.clear_floor);
 }
 
-std::int64_t order_prior(std::size_t columns) noexcept
+std::int64_t order_prior(const language_model &model, std::size_t columns) noexcept
 {
-	return ORDER_PRIOR_LEVELS[std::min(columns, MOST_PRIOR_COLUMNS)];
+	return model.order_prior[std::min(columns, MOST_PRIOR_COLUMNS)];
 }
 
-verdict judge(const key_score &score) noexcept
+verdict judge(const language_model &model, const key_score &score) noexcept
 {
 	if (score.quadgrams + 3 < JUDGED_LETTERS)
 		return verdict::too_short;
-	return above_english_floor(score) ? verdict::english : verdict::not_english;
+	return above_english_floor(model, score) ? verdict::english : verdict::not_english;
 }
 
-key_score score_text(std::span<const char> decoded, std::int32_t key, std::size_t most) noexcept
+key_score score_text(const language_model &model, std::span<const char> decoded, std::int32_t key,
+                     std::size_t most) noexcept
 {
 	key_score score{key, 0, 0};
 	std::size_t index = 0, letters = 0, at = 0;
@@ -127,21 +82,21 @@ key_score score_text(std::span<const char> decoded, std::int32_t key, std::size_
 			continue;
 		index = (index * 26 + letter) % QUADGRAMS;
 		if (++letters >= 4) {
-			score.total += level_of[static_cast<unsigned char>(QUADGRAM_LEVELS[index >> 12][index & 4095])];
+			score.total += model.quadgrams[index];
 			score.quadgrams++;
 		} else if (letters == 3) {
-			score.total += edge_level(OPENING_LEVELS, index);
+			score.total += EDGE_WEIGHT * model.opening[index];
 		}
 	}
 	// The last trigram is the text's own only if no letter is left.
 	while (at < decoded.size() && static_cast<unsigned char>(decoded[at] - 'A') >= 26)
 		at++;
 	if (at == decoded.size() && letters >= 3)
-		score.total += edge_level(CLOSING_LEVELS, index % TRIGRAMS);
+		score.total += EDGE_WEIGHT * model.closing[index % TRIGRAMS];
 	return score;
 }
 
-std::size_t find_keys(std::span<const char> compact, std::size_t length,
+std::size_t find_keys(const language_model &model, std::span<const char> compact, std::size_t length,
                       std::int32_t min_key, std::int32_t max_key,
                       std::span<key_score> best, std::span<char> decoded) noexcept
 {
@@ -152,7 +107,7 @@ std::size_t find_keys(std::span<const char> compact, std::size_t length,
 	const auto longest = static_cast<std::int32_t>(std::min<std::size_t>(length, BUFFER_SIZE));
 	const std::int32_t high = std::min(max_key, longest - 1);
 	if (length < 3 || high < low) {
-		best[0] = score_text(compact.first(length), low);
+		best[0] = score_text(model, compact.first(length), low);
 		return 1;
 	}
 	const std::size_t wanted = std::min(best.size(), MOST_BEST);
@@ -161,7 +116,7 @@ std::size_t find_keys(std::span<const char> compact, std::size_t length,
 		std::size_t held = 0;
 		for (std::int32_t key = low; key <= high; key++) {
 			decode_columns(compact, length, key, decoded);
-			held = keep(best.first(wanted), held, score_text(decoded.first(length), key));
+			held = keep(best.first(wanted), held, score_text(model, decoded.first(length), key));
 		}
 		return held;
 	}
@@ -172,14 +127,14 @@ std::size_t find_keys(std::span<const char> compact, std::size_t length,
 	std::size_t listed = 0;
 	for (std::int32_t key = low; key <= high; key++) {
 		decode_columns(compact, length, key, decoded);
-		listed = keep(round, listed, score_text(decoded.first(length), key, PREFIX_LETTERS));
+		listed = keep(round, listed, score_text(model, decoded.first(length), key, PREFIX_LETTERS));
 	}
 	// The second, on all the letters of the keys that came through.
 	std::size_t held = 0;
 	for (std::size_t i = 0; i < listed; i++) {
 		const std::int32_t key = round[i].key;
 		decode_columns(compact, length, key, decoded);
-		held = keep(best.first(wanted), held, score_text(decoded.first(length), key));
+		held = keep(best.first(wanted), held, score_text(model, decoded.first(length), key));
 	}
 	return held;
 }

@@ -1,6 +1,7 @@
-// Finding the key of an English text enciphered by a column transposition:
-// every key is tried, and each decoding scored against English quadgram
-// statistics.  Pure: no I/O, no allocation; the caller lends the buffers.
+// Finding the key of a text enciphered by a column transposition: every key
+// is tried, and each decoding scored against a language's quadgram
+// statistics.  Pure: no I/O, no allocation; the caller lends the buffers
+// and the unpacked statistics.
 #ifndef UNTRANSPOSE_KEYFINDER_H
 #define UNTRANSPOSE_KEYFINDER_H
 
@@ -9,6 +10,7 @@
 #include <span>
 
 #include "decoder.h"
+#include "language.h"
 
 // Every key is judged on all the letters of its decoding while that costs
 // at most FULL_BUDGET letters in all.  Beyond, the search is in two
@@ -31,7 +33,7 @@ struct key_score {
 // log10 of the mean probability of the quadgrams a score covers, the
 // edges' odds spread over them, so that scores of texts of different
 // lengths compare; 0 for no quadgram.
-[[nodiscard]] double log10_per_quadgram(const key_score &score) noexcept;
+[[nodiscard]] double log10_per_quadgram(const language_model &model, const key_score &score) noexcept;
 
 // Tries every key from min_key to max_key on the compact text (normalised,
 // as normalize_text leaves it) of `length` bytes.  Keys of `length` or more
@@ -40,7 +42,7 @@ struct key_score {
 // key 1, or min_key if it is larger.  The best keys, best first, fill `best`
 // (at most MOST_BEST of them), a tie going to the smaller key; returns how
 // many it holds.  `decoded` is scratch of at least `length` bytes.
-std::size_t find_keys(std::span<const char> compact, std::size_t length,
+std::size_t find_keys(const language_model &model, std::span<const char> compact, std::size_t length,
                       std::int32_t min_key, std::int32_t max_key,
                       std::span<key_score> best, std::span<char> decoded) noexcept;
 
@@ -54,35 +56,25 @@ inline constexpr std::size_t JUDGED_LETTERS = 40;
 
 enum class verdict { too_short, english, not_english };
 
-[[nodiscard]] verdict judge(const key_score &score) noexcept;
+[[nodiscard]] verdict judge(const language_model &model, const key_score &score) noexcept;
 
 // Whether a score is at ENGLISH_FLOOR or above, however few its letters.
-[[nodiscard]] bool above_english_floor(const key_score &score) noexcept;
+[[nodiscard]] bool above_english_floor(const language_model &model, const key_score &score) noexcept;
 
 // Whether a score is at CLEAR_FLOOR or above: few solved texts score less,
 // and a search may stop at such an answer.
 inline constexpr double CLEAR_FLOOR = -4.6;
-[[nodiscard]] bool clearly_english(const key_score &score) noexcept;
-
-// The quadgram table's level of the quadgram of letters a b c d (each 0
-// to 25), at index ((a * 26 + b) * 26 + c) * 26 + d: 0 to 63, the
-// higher the likelier.
-[[nodiscard]] std::uint8_t quadgram_level(std::size_t index) noexcept;
-
-// How much likelier the letters a and b (0 to 25) are to stand side by
-// side than apart, in hundredths of a log10.
-[[nodiscard]] std::int32_t bigram_affinity(std::size_t a, std::size_t b) noexcept;
+[[nodiscard]] bool clearly_english(const language_model &model, const key_score &score) noexcept;
 
 // log10 K! in the quadgram table's levels, for K up to MOST_PRIOR_COLUMNS:
 // a keyed order is one of K! orders of K columns, and its decoding must
 // score that much better than one read from left to right to be believed.
-inline constexpr std::size_t MOST_PRIOR_COLUMNS = 100;
-[[nodiscard]] std::int64_t order_prior(std::size_t columns) noexcept;
+[[nodiscard]] std::int64_t order_prior(const language_model &model, std::size_t columns) noexcept;
 
 // Scores one decoded text: the quadgrams of its first `letters` letters,
 // and how likely its first trigram is to open a word and, when every
 // letter is scored, its last to close one; every other byte is passed over.
-[[nodiscard]] key_score score_text(std::span<const char> decoded, std::int32_t key,
+[[nodiscard]] key_score score_text(const language_model &model, std::span<const char> decoded, std::int32_t key,
                                    std::size_t letters = BUFFER_SIZE) noexcept;
 
 #endif

@@ -228,6 +228,7 @@ int parse(int argc, char **argv, options &opts, int &first)
 // The buffers of the whole run, allocated once.
 struct work {
 	const options &opts;
+	const language_model &model;
 	keyed_solver *solver;
 	char *line;
 	char *compact;
@@ -250,11 +251,11 @@ std::span<const char> compact_text(const work &w, const text_line &text)
 void give_answers(const work &w, const text_line &text, std::span<const char> compact, std::span<const answer_row> rows,
                   std::size_t shown, const char *try_instead)
 {
-	const verdict said = judge(rows[0].score);
+	const verdict said = judge(w.model, rows[0].score);
 	if (said == verdict::not_english)
-		warn_not_english(PROGRAM, text.place, rows[0].score, try_instead);
+		warn_not_english(w.model, PROGRAM, text.place, rows[0].score, try_instead);
 	if (w.opts.table)
-		return write_table(text.place, compact, said, rows, shown, w.scratch);
+		return write_table(w.model, text.place, compact, said, rows, shown, w.scratch);
 	for (std::size_t rank = 0; rank < std::min(shown, rows.size()); rank++)
 		write_case(rows[rank], compact, text.bytes, w.scratch);
 }
@@ -266,7 +267,7 @@ void answer_plain(void *context, const text_line &text)
 	const std::span<const char> compact = compact_text(w, text);
 	// The runner-up is kept even when only the best is shown, for its margin.
 	const std::size_t found =
-	    find_keys({w.compact, BUFFER_SIZE}, compact.size(), w.opts.min_key, w.opts.max_key,
+	    find_keys(w.model, {w.compact, BUFFER_SIZE}, compact.size(), w.opts.min_key, w.opts.max_key,
 	              {w.best, std::max<std::size_t>(w.opts.top, 2)}, {w.scratch.decoded, BUFFER_SIZE});
 	for (std::size_t i = 0; i < found; i++)
 		w.rows[i] = {w.best[i].key, {}, w.best[i]};
@@ -303,7 +304,7 @@ void answer_order(void *context, const text_line &text)
 	answer_row row{static_cast<std::int32_t>(w.opts.columns), {w.opts.order, w.opts.columns}, {}};
 	naturalise_columns(compact, compact.size(), row.order, {w.scratch.natural, BUFFER_SIZE});
 	decode_columns({w.scratch.natural, BUFFER_SIZE}, compact.size(), row.key, {w.scratch.decoded, BUFFER_SIZE});
-	row.score = score_text({w.scratch.decoded, compact.size()}, row.key);
+	row.score = score_text(w.model, {w.scratch.decoded, compact.size()}, row.key);
 	give_answers(w, text, compact, {&row, 1}, 1, "the keyword or order may not be the text's");
 }
 
@@ -342,16 +343,17 @@ int main(int argc, char **argv)
 	if (const int status = parse(argc, argv, opts, first); status >= 0)
 		return status;
 	read_order({opts.ranks, opts.columns}, {opts.order, opts.columns});
+	const language_model &model = *language_named("en");
 	std::unique_ptr<keyed_solver> solver;
 	if (opts.keyed) {
-		solver = std::make_unique<keyed_solver>(PROGRAM, opts.jobs == 0 ? processor_count() : opts.jobs, true);
+		solver = std::make_unique<keyed_solver>(PROGRAM, model, opts.jobs == 0 ? processor_count() : opts.jobs, true);
 		if (!solver->ready()) {
 			std::fprintf(stderr, "%s: out of memory\n", PROGRAM);
 			return 1;
 		}
 	}
 	const line_handler answer = opts.keyed ? answer_keyed : opts.columns > 0 ? answer_order : answer_plain;
-	const work w{opts, solver.get(), bytes + BUFFER_SIZE, bytes + 2 * BUFFER_SIZE, {bytes + 3 * BUFFER_SIZE, bytes + 4 * BUFFER_SIZE},
+	const work w{opts, model, solver.get(), bytes + BUFFER_SIZE, bytes + 2 * BUFFER_SIZE, {bytes + 3 * BUFFER_SIZE, bytes + 4 * BUFFER_SIZE},
 	             best, rows};
 	const int status = read_text_lines(PROGRAM, {argv + first, static_cast<std::size_t>(argc - first)},
 	                                   {bytes, BUFFER_SIZE}, answer, const_cast<work *>(&w));

@@ -124,7 +124,7 @@ struct search_run {
 	std::unique_ptr<order_scratch> scratch = std::make_unique<order_scratch>();
 	std::vector<job_result> results = std::vector<job_result>(MOST_ROUND_JOBS);
 
-	search_run() { build_keyed_tables(*tables); }
+	search_run() { build_keyed_tables(*language_named("en"), *tables); }
 
 	std::vector<keyed_answer> solve(const std::string &compact, keyed_settings settings, bool backwards = false)
 	{
@@ -216,7 +216,7 @@ namespace {
 TEST(KeyedSearch, ClimbScoresAgreeWithThePlainScore)
 {
 	const std::unique_ptr<keyed_tables> tables = std::make_unique<keyed_tables>();
-	build_keyed_tables(*tables);
+	build_keyed_tables(*language_named("en"), *tables);
 	const std::unique_ptr<order_scratch> scratch = std::make_unique<order_scratch>();
 	std::mt19937 random(21);
 	const std::string corpus = read_file(ENGLISH_TEXT);

@@ -11,12 +11,17 @@
 
 namespace {
 
+const language_model &english()
+{
+	return *language_named("en");
+}
+
 std::int32_t best_key(const std::string &compact, std::int32_t min_key = 1, std::int32_t max_key = INT32_MAX)
 {
 	std::vector<char> buffer(BUFFER_SIZE, '\0'), decoded(BUFFER_SIZE, '\0');
 	std::copy(compact.begin(), compact.end(), buffer.begin());
 	key_score best[1];
-	EXPECT_EQ(find_keys(buffer, compact.size(), min_key, max_key, best, decoded), 1u);
+	EXPECT_EQ(find_keys(english(), buffer, compact.size(), min_key, max_key, best, decoded), 1u);
 	return best[0].key;
 }
 
@@ -71,7 +76,7 @@ TEST(KeyFinder, Rules)
 TEST(KeyFinder, ScoresOnlyLetters)
 {
 	const std::string letters = "ATTACKATDAWN";
-	const key_score plain = score_text(letters, 1);
+	const key_score plain = score_text(english(), letters, 1);
 	const struct {
 		const char *name;
 		std::string text;
@@ -82,11 +87,11 @@ TEST(KeyFinder, ScoresOnlyLetters)
 	    {"a limit of every letter, then punctuation", letters + ".", letters.size()},
 	};
 	for (const auto &c : cases) {
-		const key_score score = score_text(c.text, 1, c.limit);
+		const key_score score = score_text(english(), c.text, 1, c.limit);
 		EXPECT_EQ(score.total, plain.total) << c.name;
 		EXPECT_EQ(score.quadgrams, plain.quadgrams) << c.name;
 	}
-	EXPECT_EQ(score_text(letters, 1, letters.size() - 1).quadgrams, plain.quadgrams - 1);
+	EXPECT_EQ(score_text(english(), letters, 1, letters.size() - 1).quadgrams, plain.quadgrams - 1);
 }
 
 // The best keys come best first, with no key twice.
@@ -96,7 +101,7 @@ TEST(KeyFinder, TopKeysInOrder)
 	std::vector<char> buffer(BUFFER_SIZE, '\0'), decoded(BUFFER_SIZE, '\0');
 	std::copy(cipher.begin(), cipher.end(), buffer.begin());
 	key_score best[8];
-	ASSERT_EQ(find_keys(buffer, cipher.size(), 1, INT32_MAX, best, decoded), 8u);
+	ASSERT_EQ(find_keys(english(), buffer, cipher.size(), 1, INT32_MAX, best, decoded), 8u);
 	EXPECT_EQ(best[0].key, 5);
 	for (std::size_t i = 1; i < 8; i++) {
 		// Compared as the search compares them, exactly: mean levels as

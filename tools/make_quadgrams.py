@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
-"""Makes keyfinder/quadgrams.inc, the English quadgram table that
-untranspose-key scores decodings with, from the fortune files that Debian's
-fortunes-min and fortunes packages ship (BSD licence; see their copyright
-file).
+"""Makes keyfinder/languages/LANG.inc, the letter statistics of a language
+that untranspose-key scores decodings with.  English is made from the
+fortune files that Debian's fortunes-min and fortunes packages ship (BSD
+licence; see their copyright file).
 
 Only the letters count: each file's text is upper-cased and everything but
 A-Z dropped, as untranspose-key scores only letters.  Each of the 26^4
 quadgrams gets log10 of its frequency, with unseen ones at a floor below the
-rarest, quantised to 64 levels and written as one base64 character each.
+rarest, quantised to 64 levels.  Most quadgrams are never seen, so the
+table is written as a bitmap of the seen ones, six to a base64 digit, and
+the levels of the seen ones, a base64 digit each, in the same order: a
+third of the table written whole.
 
 A table of the 26^2 bigrams gives how much likelier each pair of letters
 is to stand side by side than its letters are apart (pointwise mutual
@@ -26,7 +29,7 @@ on a word edge nine times in ten, so a trigram never seen at an edge
 costs at most a factor of ten.  They are in the quadgram table's steps,
 offset by 32, so that a level adds to a quadgram total as it is.
 
-    tools/make_quadgrams.py [FORTUNE_DIR] > keyfinder/quadgrams.inc
+    tools/make_quadgrams.py [--lang LANG] [CORPUS_DIR] > keyfinder/languages/LANG.inc
 
 The output depends only on the files read, so running it again on the same
 package versions gives the committed table byte for byte.
@@ -51,6 +54,15 @@ def corpus_files(directory):
         path = os.path.join(directory, name)
         if os.path.isfile(path) and "." not in name and name not in SKIPPED:
             yield name, path
+
+
+def print_bitmap(name, seen):
+    # Six quadgrams to a digit, the first in the lowest bit.
+    digits = []
+    for at in range(0, len(seen), 6):
+        bits = sum(1 << k for k, flag in enumerate(seen[at:at + 6]) if flag)
+        digits.append(ALPHABET[bits])
+    print_levels(name, "".join(digits))
 
 
 def print_levels(name, levels):
@@ -92,7 +104,13 @@ def print_order_priors(step):
 
 
 def main():
-    directory = sys.argv[1] if len(sys.argv) > 1 else "/usr/share/games/fortunes"
+    args = sys.argv[1:]
+    code = "en"
+    if args[:1] == ["--lang"]:
+        code, args = args[1], args[2:]
+    if code != "en":
+        sys.exit("no corpus is known for the language " + code)
+    directory = args[0] if args else "/usr/share/games/fortunes"
     counts = [0] * 26 ** 4
     pairs = [0] * 26 ** 2
     trigrams, openings, closings = [0] * 26 ** 3, [0] * 26 ** 3, [0] * 26 ** 3
@@ -137,7 +155,7 @@ def main():
             return 0
         return max(1, min(LEVELS - 1, round((math.log10(count / total) - floor) / step)))
 
-    text = "".join(ALPHABET[level(c)] for c in counts)
+    levels = [level(c) for c in counts]
 
     def edge_levels(edges):
         # How much an edge's odds rise for each trigram, its evidence weighed
@@ -156,7 +174,10 @@ def main():
     print("// Level 0 is log10 %.4f, and each level adds %.6f." % (floor, step))
     print("constexpr double QUADGRAM_FLOOR = %.6f;" % floor)
     print("constexpr double QUADGRAM_STEP = %.6f;" % step)
-    print_levels("QUADGRAM_LEVELS", text)
+    print("// The quadgrams seen, six to a digit, and the level of each, in the same order.")
+    print("constexpr std::size_t SEEN_QUADGRAMS = %d;" % sum(1 for c in counts if c))
+    print_bitmap("QUADGRAM_SEEN", [c > 0 for c in counts])
+    print_levels("QUADGRAM_LEVELS", "".join(ALPHABET[l] for l in levels if l > 0))
     print_affinities(pairs)
     print_order_priors(step)
     print("// Word-edge levels of the first and last trigrams, level %d being even." % EDGE_OFFSET)

@@ -90,7 +90,7 @@ EMSCRIPTEN_KEEPALIVE const char *web_decoded()
 EMSCRIPTEN_KEEPALIVE std::size_t web_find_keys(const char *text, std::size_t size, std::size_t top)
 {
 	const std::size_t length = normalise(text, size);
-	return find_keys({compact, BUFFER_SIZE}, length, 1, INT32_MAX, {best, std::min(top, MOST_BEST)},
+	return find_keys(*language_named("en"), {compact, BUFFER_SIZE}, length, 1, INT32_MAX, {best, std::min(top, MOST_BEST)},
 	                 {decoded, BUFFER_SIZE});
 }
 
@@ -101,7 +101,7 @@ EMSCRIPTEN_KEEPALIVE std::int32_t web_key(std::size_t i)
 
 EMSCRIPTEN_KEEPALIVE double web_score(std::size_t i)
 {
-	return log10_per_quadgram(best[i]);
+	return log10_per_quadgram(*language_named("en"), best[i]);
 }
 
 // How many quadgrams the score of candidate i covers; with none, the score

@@ -110,7 +110,7 @@ EMSCRIPTEN_KEEPALIVE std::size_t web_encipher(const char *text, std::size_t size
 EMSCRIPTEN_KEEPALIVE void web_solve_begin(const char *text, std::size_t size, double seed, std::size_t answers)
 {
 	if (!tables_built) {
-		build_keyed_tables(tables);
+		build_keyed_tables(*language_named("en"), tables);
 		tables_built = true;
 	}
 	const std::size_t length = compact_line(text, size);
@@ -166,7 +166,7 @@ EMSCRIPTEN_KEEPALIVE std::int32_t web_answer_columns(std::size_t i)
 
 EMSCRIPTEN_KEEPALIVE double web_answer_score(std::size_t i)
 {
-	return log10_per_quadgram(search_answers(search)[i].score);
+	return log10_per_quadgram(*tables.model, search_answers(search)[i].score);
 }
 
 // How many quadgrams the score of answer i covers; with none, the score

@@ -1,0 +1,133 @@
+#include "language.h"
+
+#include "keyfinder.h"
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+#include <mutex>
+
+namespace {
+
+namespace en {
+#include "languages/en.inc"
+} // namespace en
+
+// The tables' characters are base64 digits, six bits each.
+constexpr std::array<std::uint8_t, 256> digit_value = [] {
+	constexpr char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+	std::array<std::uint8_t, 256> values{};
+	for (std::uint8_t value = 0; value < 64; value++)
+		values[static_cast<unsigned char>(digits[value])] = value;
+	return values;
+}();
+
+using table_rows = const char (*)[4096 + 1];
+
+// A digit of a table written in rows of 4096.
+std::uint8_t digit(table_rows rows, std::size_t at) noexcept
+{
+	return digit_value[static_cast<unsigned char>(rows[at >> 12][at & 4095])];
+}
+
+// A floor in log10 per quadgram as hundredths of a level: scores are
+// compared with it as integers, so that every platform gives the same
+// verdict.
+constexpr std::int64_t hundredths_of_level(double floor, double level_floor, double step)
+{
+	return static_cast<std::int64_t>((floor - level_floor) / step * 100 + 0.5);
+}
+
+struct packed_language {
+	std::string_view code;
+	double floor, step;
+	std::int64_t english_floor, clear_floor;
+	std::size_t seen_quadgrams;
+	table_rows seen, levels, opening, closing;
+	const short (*affinity)[26];
+	const int *order_prior;
+	int edge_offset;
+};
+
+template <std::size_t SeenRows, std::size_t LevelRows, std::size_t EdgeRows>
+constexpr packed_language pack(std::string_view code, double floor, double step, std::size_t seen_quadgrams,
+                               const char (&seen)[SeenRows][4096 + 1], const char (&levels)[LevelRows][4096 + 1],
+                               const char (&opening)[EdgeRows][4096 + 1], const char (&closing)[EdgeRows][4096 + 1],
+                               const short (&affinity)[26][26], const int (&order_prior)[MOST_PRIOR_COLUMNS + 1],
+                               int edge_offset)
+{
+	static_assert(SeenRows * 4096 * 6 >= QUADGRAMS && EdgeRows * 4096 >= TRIGRAMS && LevelRows > 0);
+	return {code,
+	        floor,
+	        step,
+	        hundredths_of_level(ENGLISH_FLOOR, floor, step),
+	        hundredths_of_level(CLEAR_FLOOR, floor, step),
+	        seen_quadgrams,
+	        seen,
+	        levels,
+	        opening,
+	        closing,
+	        affinity,
+	        order_prior,
+	        edge_offset};
+}
+
+constexpr packed_language LANGUAGES[] = {
+    pack("en", en::QUADGRAM_FLOOR, en::QUADGRAM_STEP, en::SEEN_QUADGRAMS, en::QUADGRAM_SEEN, en::QUADGRAM_LEVELS,
+         en::OPENING_LEVELS, en::CLOSING_LEVELS, en::BIGRAM_AFFINITY, en::ORDER_PRIOR_LEVELS, en::EDGE_OFFSET),
+};
+static_assert(LANGUAGES[0].english_floor > 0 && LANGUAGES[0].clear_floor > LANGUAGES[0].english_floor);
+
+constexpr auto CODES = [] {
+	std::array<std::string_view, std::size(LANGUAGES)> codes{};
+	for (std::size_t i = 0; i < codes.size(); i++)
+		codes[i] = LANGUAGES[i].code;
+	return codes;
+}();
+
+void unpack(const packed_language &l, language_model &model) noexcept
+{
+	model.code = l.code.data();
+	model.floor = l.floor;
+	model.step = l.step;
+	model.english_floor = l.english_floor;
+	model.clear_floor = l.clear_floor;
+	// The seen quadgrams' levels follow one another in the order of the
+	// bitmap's bits; a quadgram never seen is at level 0.
+	std::size_t next = 0;
+	for (std::size_t at = 0; at * 6 < QUADGRAMS; at++) {
+		const std::uint8_t bits = digit(l.seen, at);
+		for (std::size_t k = 0; k < 6 && at * 6 + k < QUADGRAMS; k++) {
+			const bool seen = (bits >> k & 1) != 0 && next < l.seen_quadgrams;
+			model.quadgrams[at * 6 + k] = seen ? digit(l.levels, next++) : 0;
+		}
+	}
+	for (std::size_t t = 0; t < TRIGRAMS; t++) {
+		model.opening[t] = static_cast<std::int8_t>(digit(l.opening, t) - l.edge_offset);
+		model.closing[t] = static_cast<std::int8_t>(digit(l.closing, t) - l.edge_offset);
+	}
+	for (std::size_t a = 0; a < 26; a++)
+		for (std::size_t b = 0; b < 26; b++)
+			model.affinity[a * 26 + b] = l.affinity[a][b];
+	std::copy_n(l.order_prior, MOST_PRIOR_COLUMNS + 1, model.order_prior);
+}
+
+} // namespace
+
+const language_model *language_named(std::string_view code) noexcept
+{
+	static language_model models[std::size(LANGUAGES)];
+	static std::once_flag unpacked[std::size(LANGUAGES)];
+	for (std::size_t i = 0; i < std::size(LANGUAGES); i++) {
+		if (LANGUAGES[i].code != code)
+			continue;
+		std::call_once(unpacked[i], [i] { unpack(LANGUAGES[i], models[i]); });
+		return &models[i];
+	}
+	return nullptr;
+}
+
+std::span<const std::string_view> language_codes() noexcept
+{
+	return CODES;
+}
