@@ -1,6 +1,6 @@
 // The keyed search on arbitrary bytes: its first five bytes choose the
-// range of columns, the rows asked for, the seed and how many answers are
-// kept, and the first line of the rest is the text, read as
+// range of columns, the rows asked for, the seed, how many answers are
+// kept and the language, and the first line of the rest is the text, read as
 // untranspose-key reads one.  The search must end, give orders that are
 // orders, best first, whose cases the filter decodes as the search
 // decodes them, and give the same answers whatever order each round's
@@ -30,19 +30,25 @@ void check(bool ok)
 // The most rounds run: enough to reach every path of the plan, few
 // enough to keep the fuzzer quick.
 constexpr int ROUNDS = 2;
+constexpr std::size_t MOST_LANGUAGES = 8;
 
 struct state {
-	keyed_tables tables;
+	keyed_tables tables[MOST_LANGUAGES];
 	keyed_search search;
 	order_scratch scratch;
 	job_result results[MOST_ROUND_JOBS];
-	state() { build_keyed_tables(*language_named("en"), tables); }
+	state()
+	{
+		check(language_codes().size() <= MOST_LANGUAGES);
+		for (std::size_t i = 0; i < language_codes().size(); i++)
+			build_keyed_tables(*language_named(language_codes()[i]), tables[i]);
+	}
 };
 
-std::vector<keyed_answer> solve(state &s, std::span<const char> compact, const keyed_settings &settings,
-                                bool backwards)
+std::vector<keyed_answer> solve(state &s, const keyed_tables &tables, std::span<const char> compact,
+                                const keyed_settings &settings, bool backwards)
 {
-	begin_search(s.search, s.tables, compact, settings);
+	begin_search(s.search, tables, compact, settings);
 	search_job jobs[MOST_ROUND_JOBS];
 	for (int round = 0; round < ROUNDS; round++) {
 		const std::size_t count = plan_round(s.search, jobs);
@@ -71,6 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	settings.min_rows = data[2] % 4;
 	settings.seed = data[3];
 	settings.answers = 1 + data[4] % 4;
+	const keyed_tables &tables = s->tables[data[4] / 4 % language_codes().size()];
 	std::string_view input(reinterpret_cast<const char *>(data) + 5, size - 5);
 	std::string line(input.substr(0, std::min(input.find('\n'), BUFFER_SIZE - 1)));
 	line.resize(space_separators(line));
@@ -78,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	const std::size_t length = normalize_text(line, compact);
 	const std::span<const char> text{compact.data(), length};
 
-	const std::vector<keyed_answer> answers = solve(*s, text, settings, false);
+	const std::vector<keyed_answer> answers = solve(*s, tables, text, settings, false);
 	check(!answers.empty() && answers.size() <= std::max<std::size_t>(settings.answers, 2));
 	std::string stream, expected;
 	for (std::size_t i = 0; i < answers.size(); i++) {
@@ -102,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	const model_result filtered = run_model(stream);
 	check(filtered.status == 0 && filtered.output == expected);
 
-	const std::vector<keyed_answer> again = solve(*s, text, settings, true);
+	const std::vector<keyed_answer> again = solve(*s, tables, text, settings, true);
 	check(again.size() == answers.size());
 	for (std::size_t i = 0; i < answers.size(); i++)
 		check(again[i].columns == answers[i].columns &&

@@ -1,5 +1,6 @@
 // The key finder on arbitrary bytes, one text per line as untranspose-key
-// reads them, white space taken as spaces: the search must end, keep to its range, and its answers,
+// reads them, white space taken as spaces, each line in the next language:
+// the search must end, keep to its range, and its answers,
 // written as untranspose-key writes them, must make a case stream that the
 // filter reads back as one decoded line per text.
 #include "decoder.h"
@@ -40,10 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 		std::fill(compact.begin(), compact.end(), 0);
 		std::copy(kept.begin(), kept.end(), line.begin());
 		const std::size_t length = normalize_text({line.data(), kept.size()}, compact);
-		const language_model &english = *language_named("en");
-		const std::size_t found = find_keys(english, compact, length, 1, INT32_MAX, best, decoded);
+		const std::span<const std::string_view> codes = language_codes();
+		const language_model &model = *language_named(codes[texts % codes.size()]);
+		const std::size_t found = find_keys(model, compact, length, 1, INT32_MAX, best, decoded);
 		check(found >= 1 && found <= 3);
-		check((judge(english, best[0]) == verdict::too_short) == (best[0].quadgrams + 3 < JUDGED_LETTERS));
+		check((judge(model, best[0]) == verdict::too_short) == (best[0].quadgrams + 3 < JUDGED_LETTERS));
 		for (std::size_t i = 0; i < found; i++) {
 			check(best[i].key >= 1);
 			check(length < 3 ? best[i].key == 1 : static_cast<std::size_t>(best[i].key) < length);

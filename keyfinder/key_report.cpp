@@ -64,8 +64,8 @@ void write_case(const answer_row &row, std::span<const char> compact, std::span<
 	std::putchar('\n');
 }
 
-void write_table(const language_model &model, const line_place &place, std::span<const char> compact, verdict said,
-                 std::span<const answer_row> rows, std::size_t shown, const report_scratch &scratch)
+void write_table(const language_model &model, bool named, const line_place &place, std::span<const char> compact,
+                 verdict said, std::span<const answer_row> rows, std::size_t shown, const report_scratch &scratch)
 {
 	const std::size_t length = compact.size();
 	const auto letters = static_cast<std::size_t>(
@@ -75,15 +75,17 @@ void write_table(const language_model &model, const line_place &place, std::span
 		std::printf("%zu letters", letters);
 	else
 		std::printf("%zu bytes after normalising, %zu of them letters", length, letters);
+	if (named)
+		std::printf(", scored as %s", model.name);
 	switch (said) {
 	case verdict::too_short:
 		std::printf("; too short to judge\n");
 		break;
 	case verdict::english:
-		std::printf("; looks like English\n");
+		std::printf("; looks like %s\n", model.name);
 		break;
 	case verdict::not_english:
-		std::printf("; does not look like English (below %.2f)\n", ENGLISH_FLOOR);
+		std::printf("; does not look like %s (below %.2f)\n", model.name, ENGLISH_FLOOR);
 		break;
 	}
 	std::printf("%4s %6s %14s %8s  %s\n", "rank", "key", "log10/quadgram", "margin", "decoding");
@@ -116,6 +118,7 @@ void write_table(const language_model &model, const line_place &place, std::span
 void warn_not_english(const language_model &model, const char *program, const line_place &place, const key_score &best,
                       const char *try_instead)
 {
-	std::fprintf(stderr, "%s: %s:%zu: this does not look like English (at best %.2f log10 per quadgram, below %.2f); %s\n",
-	             program, place.file, place.line, log10_per_quadgram(model, best), ENGLISH_FLOOR, try_instead);
+	std::fprintf(stderr, "%s: %s:%zu: this does not look like %s (at best %.2f log10 per quadgram, below %.2f); %s\n",
+	             program, place.file, place.line, model.name, log10_per_quadgram(model, best), ENGLISH_FLOOR,
+	             try_instead);
 }

@@ -30,14 +30,15 @@ struct report_scratch {
 void write_case(const answer_row &row, std::span<const char> compact, std::span<const char> line,
                 const report_scratch &scratch);
 
-// A table for people: the text's place, its size and verdict, then the
-// first `shown` of `rows`, best first.  `rows` holds the runner-up too, if
+// A table for people: the text's place, its size, the language it was
+// scored as when `named`, and its verdict, then the first `shown` of
+// `rows`, best first.  `rows` holds the runner-up too, if
 // there is one, for the best answer's margin.
-void write_table(const language_model &model, const line_place &place, std::span<const char> compact, verdict said,
-                 std::span<const answer_row> rows, std::size_t shown, const report_scratch &scratch);
+void write_table(const language_model &model, bool named, const line_place &place, std::span<const char> compact,
+                 verdict said, std::span<const answer_row> rows, std::size_t shown, const report_scratch &scratch);
 
 // Says on standard error that the best answer for the text at `place`
-// does not look like English, and what to try.
+// does not look like the language, and what to try.
 void warn_not_english(const language_model &model, const char *program, const line_place &place, const key_score &best,
                       const char *try_instead);
 

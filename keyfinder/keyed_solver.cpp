@@ -17,6 +17,12 @@ keyed_solver::keyed_solver(const char *program, const language_model &model, uns
 		build_keyed_tables(model, *tables_);
 }
 
+void keyed_solver::use(const language_model &model) noexcept
+{
+	if (tables_->model != &model)
+		build_keyed_tables(model, *tables_);
+}
+
 void keyed_solver::run(void *context, std::size_t job, unsigned worker) noexcept
 {
 	auto &solver = *static_cast<keyed_solver *>(context);

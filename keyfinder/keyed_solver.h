@@ -20,6 +20,9 @@ public:
 	// False if its memory could not be had.
 	[[nodiscard]] bool ready() const noexcept { return ready_; }
 
+	// Scores with `model` from the next search on.
+	void use(const language_model &model) noexcept;
+
 	// Searches the compact text read at `place`; the answers, best first,
 	// stand until the next search.
 	std::span<const keyed_answer> solve(std::span<const char> compact, const keyed_settings &settings,

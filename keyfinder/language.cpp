@@ -12,6 +12,21 @@ namespace {
 namespace en {
 #include "languages/en.inc"
 } // namespace en
+namespace de {
+#include "languages/de.inc"
+} // namespace de
+namespace es {
+#include "languages/es.inc"
+} // namespace es
+namespace fr {
+#include "languages/fr.inc"
+} // namespace fr
+namespace it {
+#include "languages/it.inc"
+} // namespace it
+namespace pt {
+#include "languages/pt.inc"
+} // namespace pt
 
 // The tables' characters are base64 digits, six bits each.
 constexpr std::array<std::uint8_t, 256> digit_value = [] {
@@ -40,6 +55,7 @@ constexpr std::int64_t hundredths_of_level(double floor, double level_floor, dou
 
 struct packed_language {
 	std::string_view code;
+	const char *name;
 	double floor, step;
 	std::int64_t english_floor, clear_floor;
 	std::size_t seen_quadgrams;
@@ -50,7 +66,7 @@ struct packed_language {
 };
 
 template <std::size_t SeenRows, std::size_t LevelRows, std::size_t EdgeRows>
-constexpr packed_language pack(std::string_view code, double floor, double step, std::size_t seen_quadgrams,
+constexpr packed_language pack(std::string_view code, const char *name, double floor, double step, std::size_t seen_quadgrams,
                                const char (&seen)[SeenRows][4096 + 1], const char (&levels)[LevelRows][4096 + 1],
                                const char (&opening)[EdgeRows][4096 + 1], const char (&closing)[EdgeRows][4096 + 1],
                                const short (&affinity)[26][26], const int (&order_prior)[MOST_PRIOR_COLUMNS + 1],
@@ -58,6 +74,7 @@ constexpr packed_language pack(std::string_view code, double floor, double step,
 {
 	static_assert(SeenRows * 4096 * 6 >= QUADGRAMS && EdgeRows * 4096 >= TRIGRAMS && LevelRows > 0);
 	return {code,
+	        name,
 	        floor,
 	        step,
 	        hundredths_of_level(ENGLISH_FLOOR, floor, step),
@@ -72,10 +89,17 @@ constexpr packed_language pack(std::string_view code, double floor, double step,
 	        edge_offset};
 }
 
+#define LANGUAGE(code, name)                                                                                   \
+	pack(#code, name, code::QUADGRAM_FLOOR, code::QUADGRAM_STEP, code::SEEN_QUADGRAMS, code::QUADGRAM_SEEN,              \
+	     code::QUADGRAM_LEVELS, code::OPENING_LEVELS, code::CLOSING_LEVELS, code::BIGRAM_AFFINITY,                \
+	     code::ORDER_PRIOR_LEVELS, code::EDGE_OFFSET)
+
 constexpr packed_language LANGUAGES[] = {
-    pack("en", en::QUADGRAM_FLOOR, en::QUADGRAM_STEP, en::SEEN_QUADGRAMS, en::QUADGRAM_SEEN, en::QUADGRAM_LEVELS,
-         en::OPENING_LEVELS, en::CLOSING_LEVELS, en::BIGRAM_AFFINITY, en::ORDER_PRIOR_LEVELS, en::EDGE_OFFSET),
+    LANGUAGE(en, "English"), LANGUAGE(de, "German"),  LANGUAGE(es, "Spanish"),
+    LANGUAGE(fr, "French"),  LANGUAGE(it, "Italian"), LANGUAGE(pt, "Portuguese"),
 };
+
+#undef LANGUAGE
 static_assert(LANGUAGES[0].english_floor > 0 && LANGUAGES[0].clear_floor > LANGUAGES[0].english_floor);
 
 constexpr auto CODES = [] {
@@ -88,6 +112,7 @@ constexpr auto CODES = [] {
 void unpack(const packed_language &l, language_model &model) noexcept
 {
 	model.code = l.code.data();
+	model.name = l.name;
 	model.floor = l.floor;
 	model.step = l.step;
 	model.english_floor = l.english_floor;

@@ -15,7 +15,8 @@ inline constexpr std::size_t QUADGRAMS = TRIGRAMS * 26;
 inline constexpr std::size_t MOST_PRIOR_COLUMNS = 100;
 
 struct language_model {
-	const char *code;
+	const char *code;                   // "en"
+	const char *name;                   // "English"
 	double floor;                       // log10 of level 0
 	double step;                        // and of each level above it
 	std::int64_t english_floor;         // ENGLISH_FLOOR and CLEAR_FLOOR in

@@ -35,10 +35,11 @@ namespace {
 
 constexpr const char *PROGRAM = "untranspose-key";
 constexpr std::size_t MOST_TOP = 1000;
+constexpr std::size_t MOST_LANGUAGES = 16;
 
 const char USAGE[] =
     "Usage: untranspose-key [OPTION]... [FILE]...\n"
-    "Find the key of each English text enciphered by a column transposition,\n"
+    "Find the key of each text enciphered by a column transposition,\n"
     "one text per line, and write a case stream that untranspose decodes:\n"
     "\n"
     "  untranspose-key < ciphers.txt | untranspose\n"
@@ -47,9 +48,12 @@ const char USAGE[] =
     "as untranspose reads a text line: its first 9999 bytes, normalised the\n"
     "same way; tabs, carriage returns, form feeds and no-break spaces count\n"
     "as spaces, and a CR LF line end as a line end.  Letters are scored\n"
-    "against English quadgram statistics.  A text whose best decoding does\n"
-    "not look like English is named on standard error.\n"
+    "against a language's quadgram statistics.  A text whose best decoding\n"
+    "does not look like that language is named on standard error.\n"
     "\n"
+    "  --lang LANG    the language of the plain texts: en (English, the\n"
+    "                 default), de, es, fr, it or pt; auto tries each and keeps\n"
+    "                 the one whose best decoding scores highest\n"
     "  --top N        write the N best keys of each text, best first, each as\n"
     "                 a case of its own (1 to 1000; default 1)\n"
     "  --table        print a table of the best keys for people, not cases\n"
@@ -97,15 +101,17 @@ struct options {
 	std::uint32_t jobs = 0;           // threads; 0 for one per processor
 	std::uint64_t seed = 1;
 	std::uint32_t effort = 1;
+	const char *lang = nullptr;       // as given, if it was
 	std::size_t columns = 0;          // of an order given by hand, if any
 	std::int32_t *ranks = nullptr;    // its ranks
 	std::int32_t *order = nullptr;    // and its read order
 };
 
-enum option_code : int { TOP = 256, TABLE, MIN_KEY, MAX_KEY, KEYWORD, ORDER, KEYED, JOBS, SEED, EFFORT, HELP, VERSION };
+enum option_code : int { TOP = 256, LANG, TABLE, MIN_KEY, MAX_KEY, KEYWORD, ORDER, KEYED, JOBS, SEED, EFFORT, HELP, VERSION };
 
 const struct option LONG_OPTIONS[] = {
     {"top", required_argument, nullptr, TOP},
+    {"lang", required_argument, nullptr, LANG},
     {"table", no_argument, nullptr, TABLE},
     {"min-key", required_argument, nullptr, MIN_KEY},
     {"max-key", required_argument, nullptr, MAX_KEY},
@@ -178,6 +184,11 @@ int parse(int argc, char **argv, options &opts, int &first)
 				return usage_error(PROGRAM, "--jobs takes a number from 1 to 256, not", optarg);
 			opts.jobs = static_cast<std::uint32_t>(number);
 			break;
+		case LANG:
+			opts.lang = optarg;
+			if (std::strcmp(optarg, "auto") != 0 && language_named(optarg) == nullptr)
+				return usage_error(PROGRAM, "--lang takes en, de, es, fr, it, pt or auto, not", optarg);
+			break;
 		case EFFORT:
 			keyed_only = true;
 			if (!parse_count(optarg, 1000, number))
@@ -228,14 +239,24 @@ int parse(int argc, char **argv, options &opts, int &first)
 // The buffers of the whole run, allocated once.
 struct work {
 	const options &opts;
-	const language_model &model;
+	std::span<const language_model *const> models;   // one, or every one for auto
 	keyed_solver *solver;
 	char *line;
 	char *compact;
 	report_scratch scratch;
 	key_score *best;
+	key_score *trial;
 	answer_row *rows;
+	keyed_answer *kept;     // the answers in the language kept, for auto
 };
+
+// Whether `score` in `model` is better than `best` in `kept`: higher in
+// log10 per quadgram, each in its own language's terms.
+bool scores_higher(const language_model &model, const key_score &score, const language_model *kept,
+                   const key_score &best)
+{
+	return kept == nullptr || log10_per_quadgram(model, score) > log10_per_quadgram(*kept, best);
+}
 
 // Normalises a text line into w.compact, keeping the line as it was read;
 // returns the compact text.
@@ -248,14 +269,14 @@ std::span<const char> compact_text(const work &w, const text_line &text)
 	return {w.compact, normalize_text({w.line, text.bytes.size()}, {w.compact, BUFFER_SIZE})};
 }
 
-void give_answers(const work &w, const text_line &text, std::span<const char> compact, std::span<const answer_row> rows,
-                  std::size_t shown, const char *try_instead)
+void give_answers(const work &w, const language_model &model, const text_line &text, std::span<const char> compact,
+                  std::span<const answer_row> rows, std::size_t shown, const char *try_instead)
 {
-	const verdict said = judge(w.model, rows[0].score);
+	const verdict said = judge(model, rows[0].score);
 	if (said == verdict::not_english)
-		warn_not_english(w.model, PROGRAM, text.place, rows[0].score, try_instead);
+		warn_not_english(model, PROGRAM, text.place, rows[0].score, try_instead);
 	if (w.opts.table)
-		return write_table(w.model, text.place, compact, said, rows, shown, w.scratch);
+		return write_table(model, w.opts.lang != nullptr, text.place, compact, said, rows, shown, w.scratch);
 	for (std::size_t rank = 0; rank < std::min(shown, rows.size()); rank++)
 		write_case(rows[rank], compact, text.bytes, w.scratch);
 }
@@ -266,12 +287,22 @@ void answer_plain(void *context, const text_line &text)
 	const work &w = *static_cast<const work *>(context);
 	const std::span<const char> compact = compact_text(w, text);
 	// The runner-up is kept even when only the best is shown, for its margin.
-	const std::size_t found =
-	    find_keys(w.model, {w.compact, BUFFER_SIZE}, compact.size(), w.opts.min_key, w.opts.max_key,
-	              {w.best, std::max<std::size_t>(w.opts.top, 2)}, {w.scratch.decoded, BUFFER_SIZE});
+	const std::size_t wanted = std::max<std::size_t>(w.opts.top, 2);
+	const language_model *kept = nullptr;
+	std::size_t found = 0;
+	for (const language_model *model : w.models) {
+		const std::size_t tried = find_keys(*model, {w.compact, BUFFER_SIZE}, compact.size(), w.opts.min_key,
+		                                    w.opts.max_key, {w.trial, wanted}, {w.scratch.decoded, BUFFER_SIZE});
+		if (scores_higher(*model, w.trial[0], kept, w.best[0])) {
+			std::copy_n(w.trial, tried, w.best);
+			found = tried;
+			kept = model;
+		}
+	}
 	for (std::size_t i = 0; i < found; i++)
 		w.rows[i] = {w.best[i].key, {}, w.best[i]};
-	give_answers(w, text, compact, {w.rows, found}, w.opts.top, "it may be keyed: try --keyed, or --top and --table to see other keys");
+	give_answers(w, *kept, text, compact, {w.rows, found}, w.opts.top,
+	             "it may be keyed: try --keyed, or --top and --table to see other keys");
 }
 
 // Answers one text line with the best keyed orders the search finds.
@@ -287,12 +318,28 @@ void answer_keyed(void *context, const text_line &text)
 	settings.seed = w.opts.seed;
 	settings.effort = w.opts.effort;
 	settings.answers = std::max<std::size_t>(w.opts.top, 2);
-	const std::span<const keyed_answer> answers = w.solver->solve(compact, settings, text.place);
+	const language_model *kept = nullptr;
+	std::span<const keyed_answer> answers;
+	for (const language_model *model : w.models) {
+		w.solver->use(*model);
+		const std::span<const keyed_answer> found = w.solver->solve(compact, settings, text.place);
+		if (found.empty() || (kept != nullptr && !scores_higher(*model, found[0].score, kept, answers[0].score)))
+			continue;
+		kept = model;
+		// With one language the answers stand in the solver; with more, the
+		// next search would overwrite them.
+		if (w.models.size() == 1) {
+			answers = found;
+		} else {
+			std::copy(found.begin(), found.end(), w.kept);
+			answers = {w.kept, found.size()};
+		}
+	}
 	for (std::size_t i = 0; i < answers.size(); i++) {
 		const keyed_answer &a = answers[i];
 		w.rows[i] = {a.columns, {a.order, static_cast<std::size_t>(a.columns)}, a.score};
 	}
-	give_answers(w, text, compact, {w.rows, answers.size()}, w.opts.top,
+	give_answers(w, kept != nullptr ? *kept : *w.models[0], text, compact, {w.rows, answers.size()}, w.opts.top,
 	             "try --effort 10, another --seed, or --top and --table to see other orders");
 }
 
@@ -304,8 +351,15 @@ void answer_order(void *context, const text_line &text)
 	answer_row row{static_cast<std::int32_t>(w.opts.columns), {w.opts.order, w.opts.columns}, {}};
 	naturalise_columns(compact, compact.size(), row.order, {w.scratch.natural, BUFFER_SIZE});
 	decode_columns({w.scratch.natural, BUFFER_SIZE}, compact.size(), row.key, {w.scratch.decoded, BUFFER_SIZE});
-	row.score = score_text(w.model, {w.scratch.decoded, compact.size()}, row.key);
-	give_answers(w, text, compact, {&row, 1}, 1, "the keyword or order may not be the text's");
+	const language_model *kept = nullptr;
+	for (const language_model *model : w.models) {
+		const key_score score = score_text(*model, {w.scratch.decoded, compact.size()}, row.key);
+		if (scores_higher(*model, score, kept, row.score)) {
+			row.score = score;
+			kept = model;
+		}
+	}
+	give_answers(w, *kept, text, compact, {&row, 1}, 1, "the keyword or order may not be the text's");
 }
 
 struct release {
@@ -324,10 +378,10 @@ int main(int argc, char **argv)
 	options opts;
 	// Every buffer, allocated once: the line as read, the line as
 	// normalising leaves it, the compact text, its runs in natural order, a
-	// decoding, the best keys and the answers made of them, and an order's
-	// ranks and read order.
+	// decoding, the best keys, those of the language being tried, and the
+	// answers made of them, and an order's ranks and read order.
 	const std::unique_ptr<void, release> block{std::calloc(
-	    1, 5 * BUFFER_SIZE + MOST_TOP * (sizeof(key_score) + sizeof(answer_row)) +
+	    1, 5 * BUFFER_SIZE + MOST_TOP * (2 * sizeof(key_score) + sizeof(answer_row)) +
 	           2 * MOST_ORDER_COLUMNS * sizeof(std::int32_t))};
 	if (!block) {
 		std::fprintf(stderr, "%s: out of memory\n", PROGRAM);
@@ -335,7 +389,8 @@ int main(int argc, char **argv)
 	}
 	auto *const bytes = static_cast<char *>(block.get());
 	auto *const best = reinterpret_cast<key_score *>(bytes + 5 * BUFFER_SIZE);
-	auto *const rows = reinterpret_cast<answer_row *>(best + MOST_TOP);
+	auto *const trial = best + MOST_TOP;
+	auto *const rows = reinterpret_cast<answer_row *>(trial + MOST_TOP);
 	opts.ranks = reinterpret_cast<std::int32_t *>(rows + MOST_TOP);
 	opts.order = opts.ranks + MOST_ORDER_COLUMNS;
 
@@ -343,18 +398,31 @@ int main(int argc, char **argv)
 	if (const int status = parse(argc, argv, opts, first); status >= 0)
 		return status;
 	read_order({opts.ranks, opts.columns}, {opts.order, opts.columns});
-	const language_model &model = *language_named("en");
+	// Every language for auto, English when none is named.
+	const language_model *models[MOST_LANGUAGES];
+	std::size_t languages = 0;
+	if (opts.lang != nullptr && std::strcmp(opts.lang, "auto") == 0) {
+		for (const std::string_view code : language_codes())
+			if (languages < MOST_LANGUAGES)
+				models[languages++] = language_named(code);
+	} else {
+		models[languages++] = language_named(opts.lang != nullptr ? opts.lang : "en");
+	}
 	std::unique_ptr<keyed_solver> solver;
+	std::unique_ptr<keyed_answer[]> kept;
 	if (opts.keyed) {
-		solver = std::make_unique<keyed_solver>(PROGRAM, model, opts.jobs == 0 ? processor_count() : opts.jobs, true);
-		if (!solver->ready()) {
+		solver = std::make_unique<keyed_solver>(PROGRAM, *models[0], opts.jobs == 0 ? processor_count() : opts.jobs,
+		                                        true);
+		if (languages > 1)
+			kept.reset(new (std::nothrow) keyed_answer[MOST_TOP]);
+		if (!solver->ready() || (languages > 1 && !kept)) {
 			std::fprintf(stderr, "%s: out of memory\n", PROGRAM);
 			return 1;
 		}
 	}
 	const line_handler answer = opts.keyed ? answer_keyed : opts.columns > 0 ? answer_order : answer_plain;
-	const work w{opts, model, solver.get(), bytes + BUFFER_SIZE, bytes + 2 * BUFFER_SIZE, {bytes + 3 * BUFFER_SIZE, bytes + 4 * BUFFER_SIZE},
-	             best, rows};
+	const work w{opts, {models, languages}, solver.get(), bytes + BUFFER_SIZE, bytes + 2 * BUFFER_SIZE, {bytes + 3 * BUFFER_SIZE, bytes + 4 * BUFFER_SIZE},
+	             best, trial, rows, kept.get()};
 	const int status = read_text_lines(PROGRAM, {argv + first, static_cast<std::size_t>(argc - first)},
 	                                   {bytes, BUFFER_SIZE}, answer, const_cast<work *>(&w));
 	if (!opts.table)

@@ -173,4 +173,23 @@ check "--table shows the verdict" 0 message '*' 'HRESF RABHU LOGFC ATSET TRWLN T
 grep -q 'does not look like English' "$scratch/out" ||
 	{ echo "FAIL --table does not show the verdict"; failures=$((failures + 1)); }
 
+# Other languages: each text comes back with its own language's statistics
+# and with auto, which names the language it chose.  The texts are the
+# first letters of tests/data's second paragraphs, enciphered with the key 7.
+while read -r code language plain cipher; do
+	printf '%s\n' "$cipher" | $run --lang "$code" >"$scratch/cases"
+	check "--lang $code, then the filter" 0 empty "$plain\n" '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"
+	check "--lang auto --table: $language" 0 empty '*' "$cipher\n" $run --lang auto --table
+	grep -q "^text 1 (standard input:1): 150 letters, scored as $language; looks like $language$" "$scratch/out" ||
+		{ echo "FAIL --lang auto does not choose $language"; failures=$((failures + 1)); }
+done <<'LANGUAGES'
+de German GEGENMITTAGKAMEINKLEINESBOOTUMDIELANDZUNGETIEFIMWASSERUNDSEHRLANGSAMDARINSASSENZWEIMAENNERUNDEINHUNDUNDSIEBRACHTENEINENBRIEFMITDERINWACHSTUCHEINGEWICK gtenu ntadn reann eebta hieti emdis sgine ddbnr dcecg ansdz esesn zneur eiehi kegkb iufeh aswni naier snnkl oenir rmaee ndcnf itgma eolgm uldsi rhshe mnuei mitae wnaas muuit niwcw
+es Spanish HACIAELMEDIODIAAPARECIOUNABARCAPEQUENAPORDETRASDELCABOMUYHUNDIDAENELAGUAYAVANZANDODESPACIOLLEVABAADOSHOMBRESYUNPERROYUNACARTAENVUELTAENTELAENCERADAELM hmair eelya uzsld reane neaea ocntc heaap eoerc vnclc dpuaa rauny navss raute miian ppabn eadca hyore eraor aeoso dlvoi bouyt llaed ebqrd miaad oamnu atadl icaud eudgn elabp neaea
+fr French VERSMIDIUNEPETITEBARQUEAPPARUTDERRIERELAPOINTETRESBASSESURLEAUETAVANCANTLENTEMENTELLEPORTAITDEUXHOMMESETUNCHIENAINSIQUUNELETTREENVELOPPEEDANSUNETOILEC viiuu eisut nmetm ninep sleut etrnb ratep dmcne epuer neade talvl noeeh slnen csebp elese aetru siiev eempa prats annet xeeqt edtie rarpr euctl ahtnu tlaod tqrio eseae lioua uroni
+it Italian VERSOMEZZOGIORNOUNAPICCOLABARCASPUNTODADIETROILPROMONTORIOMOLTOBASSASULLACQUAELENTAPORTAVADUEUOMINIEUNCANEEUNALETTERAAVVOLTAINUNATELACERATAILPIUANZIAN vzncr ttoib leoui etvuc liezo ccorm oallr eeeto nepar ouoad oomsa etuuu elari nsgnl saino scnao nnrtt auoia apdlt laqtv mcaaa etamo pbuip otsua aiala ilane riane rroua pdnne vnaiz
+pt Portuguese PORVOLTADOMEIODIAAPARECEUUMBARCOPEQUENOATRASDOCABOMUITOBAIXONAAGUAEAVANCANDODEVAGARTRAZIADOISHOMENSEUMCACHORROEUMACARTAEMBRULHADAEMPANOENCERADOOMAISVE padea uaoag neris hmean asodi cresm iucva seoam dodvr oaecn duxaa azhur cbaeo evmau oooio engio mrare nooep upact nadaa mcoru mcmli ameta oavor deaet lpeat orbqr bbaad toncu ahari
+LANGUAGES
+check "--lang: an unknown language" 2 message '' '' $run --lang xx
+check "--lang: an empty one" 2 message '' '' $run --lang ''
+
 [ "$failures" = 0 ] || { echo "$failures case(s) failed"; exit 1; }

@@ -1,10 +1,21 @@
 #!/usr/bin/env python3
 """Makes keyfinder/languages/LANG.inc, the letter statistics of a language
-that untranspose-key scores decodings with.  English is made from the
-fortune files that Debian's fortunes-min and fortunes packages ship (BSD
-licence; see their copyright file).
+that untranspose-key scores decodings with, from prose that a Debian
+package ships under a free licence (see SOURCES, and each package's
+copyright file):
 
-Only the letters count: each file's text is upper-cased and everything but
+    en  the fortune files of fortunes-min and fortunes (BSD)
+    de  the fortune files of fortunes-de (GPL-2+)
+    es  the fortune files of fortunes-es, its offensive ones aside (GPL-2+)
+    fr  the Debian FAQ in French, of debian-faq-fr (the FAQ's own
+        permissive licence)
+    it  the fortune files of fortunes-it (GPL-2+)
+    pt  the Brazilian fortune file of fortunes-br (GPL-2+)
+
+Letters are folded to A-Z as people write ciphers in each language: the
+German umlauts and sharp s as AE, OE, UE and SS, and elsewhere the accents
+dropped, so that e with an acute is E and n with a tilde N.  Only the
+letters count then: each file's text is upper-cased and everything but
 A-Z dropped, as untranspose-key scores only letters.  Each of the 26^4
 quadgrams gets log10 of its frequency, with unseen ones at a floor below the
 rarest, quantised to 64 levels.  Most quadgrams are never seen, so the
@@ -34,14 +45,16 @@ offset by 32, so that a level adds to a quadgram total as it is.
 The output depends only on the files read, so running it again on the same
 package versions gives the committed table byte for byte.
 """
+import gzip
 import math
 import os
 import sys
+import unicodedata
 
 ALPHABET = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"
 LEVELS = len(ALPHABET)
 # Pictures, not prose.
-SKIPPED = {"art", "ascii-art"}
+SKIPPED = {"art", "ascii-art", "asciiart", "banner"}
 EDGE_ODDS = 0.9
 EDGE_OFFSET = 32
 EDGE_PRIOR = 10
@@ -49,11 +62,56 @@ WHITE = b" \t\n\r"
 MOST_COLUMNS = 100
 
 
-def corpus_files(directory):
-    for name in sorted(os.listdir(directory)):
-        path = os.path.join(directory, name)
-        if os.path.isfile(path) and "." not in name and name not in SKIPPED:
-            yield name, path
+ENGLISH = ("computers cookie debian definitions disclaimer drugs education ethnic food fortunes goedel "
+           "humorists kids knghtbrd law linux linuxcookie literature love magic medicine men-women "
+           "miscellaneous news paradoxum people perl pets platitudes politics pratchett riddles science "
+           "songs-poems sports startrek tao translate-me wisdom work zippy").split()
+
+# For each language: where its files are, which of them, and what to say
+# of them.  None for the files takes every fortune file in the directory.
+SOURCES = {
+    "en": ("/usr/share/games/fortunes", ENGLISH, "the fortune files of Debian's fortunes-min and fortunes packages"),
+    "de": ("/usr/share/games/fortunes/de", None, "the fortune files of Debian's fortunes-de package"),
+    "es": ("/usr/share/games/fortunes/es", None, "the fortune files of Debian's fortunes-es package"),
+    "fr": ("/usr/share/doc/debian/FAQ", ["debian-faq.fr.txt.gz"],
+           "the Debian FAQ in French, of Debian's debian-faq-fr package"),
+    "it": ("/usr/share/games/fortunes/it", None, "the fortune files of Debian's fortunes-it package"),
+    "pt": ("/usr/share/games/fortunes", ["brasil"], "the Brazilian fortune file of Debian's fortunes-br package"),
+}
+
+GERMAN = {"ä": "ae", "ö": "oe", "ü": "ue", "Ä": "AE", "Ö": "OE", "Ü": "UE", "ß": "ss"}
+LIGATURES = {"œ": "oe", "Œ": "OE", "æ": "ae", "Æ": "AE"}
+
+
+def corpus_files(directory, names):
+    if names is None:
+        # Every fortune file: its index is name.dat, and a name with a dot
+        # is such an index, a copy under another name, or not a fortune
+        # file at all, except for fortunes-es, whose files end in .fortunes.
+        names = [name for name in sorted(os.listdir(directory))
+                 if os.path.isfile(os.path.join(directory, name)) and name not in SKIPPED and
+                 ("." not in name or name.endswith(".fortunes"))]
+    for name in names:
+        yield name, os.path.join(directory, name)
+
+
+def letters_of(code, path):
+    """A file's text as bytes, upper-cased, its letters folded to A-Z."""
+    opener = gzip.open if path.endswith(".gz") else open
+    with opener(path, "rb") as file:
+        data = file.read()
+    if code == "en":
+        return data.upper()
+    try:
+        text = data.decode("utf-8")
+    except UnicodeDecodeError:
+        text = data.decode("latin-1")
+    if code == "de":
+        text = "".join(GERMAN.get(c, c) for c in text)
+    text = "".join(LIGATURES.get(c, c) for c in text)
+    text = "".join(" " if c.isspace() else c for c in unicodedata.normalize("NFKD", text)
+                   if not unicodedata.combining(c))
+    return text.upper().encode("ascii", "ignore")
 
 
 def print_bitmap(name, seen):
@@ -108,17 +166,17 @@ def main():
     code = "en"
     if args[:1] == ["--lang"]:
         code, args = args[1], args[2:]
-    if code != "en":
+    if code not in SOURCES:
         sys.exit("no corpus is known for the language " + code)
-    directory = args[0] if args else "/usr/share/games/fortunes"
+    directory, files, described = SOURCES[code]
+    directory = args[0] if args else directory
     counts = [0] * 26 ** 4
     pairs = [0] * 26 ** 2
     trigrams, openings, closings = [0] * 26 ** 3, [0] * 26 ** 3, [0] * 26 ** 3
     names = []
-    for name, path in corpus_files(directory):
+    for name, path in corpus_files(directory, files):
         names.append(name)
-        with open(path, "rb") as file:
-            data = file.read().upper()
+        data = letters_of(code, path)
         index, run = 0, 0
         # Where the letter 0, 1 or 2 places back opened a word, and
         # whether the last letter seen has been closed by white space.
@@ -169,7 +227,7 @@ def main():
             levels.append(ALPHABET[max(0, min(LEVELS - 1, EDGE_OFFSET + round(weight / step)))])
         return "".join(levels)
     print("// Generated by tools/make_quadgrams.py; do not edit.")
-    print("// Source: the fortune files of Debian's fortunes-min and fortunes packages")
+    print("// Source: %s" % described)
     print("// (%s), %d quadgrams." % (", ".join(names), total))
     print("// Level 0 is log10 %.4f, and each level adds %.6f." % (floor, step))
     print("constexpr double QUADGRAM_FLOOR = %.6f;" % floor)
