@@ -138,3 +138,26 @@ std::size_t find_keys(const language_model &model, std::span<const char> compact
 	}
 	return held;
 }
+
+bool scores_higher(const language_model &model, const key_score &score, const language_model *kept,
+                   const key_score &best) noexcept
+{
+	return kept == nullptr || log10_per_quadgram(model, score) > log10_per_quadgram(*kept, best);
+}
+
+language_keys find_keys_in_languages(std::span<const language_model *const> models, std::span<const char> compact,
+                                     std::size_t length, std::int32_t min_key, std::int32_t max_key,
+                                     std::span<key_score> best, std::span<key_score> trial,
+                                     std::span<char> decoded) noexcept
+{
+	language_keys kept{nullptr, 0};
+	trial = trial.first(std::min(trial.size(), best.size()));
+	for (const language_model *model : models) {
+		const std::size_t found = find_keys(*model, compact, length, min_key, max_key, trial, decoded);
+		if (found > 0 && scores_higher(*model, trial[0], kept.model, best[0])) {
+			std::copy_n(trial.begin(), found, best.begin());
+			kept = {model, found};
+		}
+	}
+	return kept;
+}

@@ -46,6 +46,25 @@ std::size_t find_keys(const language_model &model, std::span<const char> compact
                       std::int32_t min_key, std::int32_t max_key,
                       std::span<key_score> best, std::span<char> decoded) noexcept;
 
+// Whether `score`, in `model`'s terms, is higher than `best` in `kept`'s:
+// how texts are given the language whose statistics fit them best.  Any
+// score is higher than none, when `kept` is null.
+[[nodiscard]] bool scores_higher(const language_model &model, const key_score &score, const language_model *kept,
+                                 const key_score &best) noexcept;
+
+struct language_keys {
+	const language_model *model;   // the language kept
+	std::size_t found;             // and how many keys it holds
+};
+
+// find_keys with each of `models` in turn, keeping the best keys of the
+// language whose best key scores highest in its own terms.  `trial` is
+// scratch of as many scores as `best`.
+language_keys find_keys_in_languages(std::span<const language_model *const> models, std::span<const char> compact,
+                                     std::size_t length, std::int32_t min_key, std::int32_t max_key,
+                                     std::span<key_score> best, std::span<key_score> trial,
+                                     std::span<char> decoded) noexcept;
+
 // Whether a text's best decoding looks like English.  Solved English
 // scores above ENGLISH_FLOOR in log10 per quadgram and the best decodings
 // of texts that are not plain column transpositions of English score

@@ -250,14 +250,6 @@ struct work {
 	keyed_answer *kept;     // the answers in the language kept, for auto
 };
 
-// Whether `score` in `model` is better than `best` in `kept`: higher in
-// log10 per quadgram, each in its own language's terms.
-bool scores_higher(const language_model &model, const key_score &score, const language_model *kept,
-                   const key_score &best)
-{
-	return kept == nullptr || log10_per_quadgram(model, score) > log10_per_quadgram(*kept, best);
-}
-
 // Normalises a text line into w.compact, keeping the line as it was read;
 // returns the compact text.
 std::span<const char> compact_text(const work &w, const text_line &text)
@@ -288,17 +280,9 @@ void answer_plain(void *context, const text_line &text)
 	const std::span<const char> compact = compact_text(w, text);
 	// The runner-up is kept even when only the best is shown, for its margin.
 	const std::size_t wanted = std::max<std::size_t>(w.opts.top, 2);
-	const language_model *kept = nullptr;
-	std::size_t found = 0;
-	for (const language_model *model : w.models) {
-		const std::size_t tried = find_keys(*model, {w.compact, BUFFER_SIZE}, compact.size(), w.opts.min_key,
-		                                    w.opts.max_key, {w.trial, wanted}, {w.scratch.decoded, BUFFER_SIZE});
-		if (scores_higher(*model, w.trial[0], kept, w.best[0])) {
-			std::copy_n(w.trial, tried, w.best);
-			found = tried;
-			kept = model;
-		}
-	}
+	const auto [kept, found] =
+	    find_keys_in_languages(w.models, {w.compact, BUFFER_SIZE}, compact.size(), w.opts.min_key, w.opts.max_key,
+	                           {w.best, wanted}, {w.trial, wanted}, {w.scratch.decoded, BUFFER_SIZE});
 	for (std::size_t i = 0; i < found; i++)
 		w.rows[i] = {w.best[i].key, {}, w.best[i]};
 	give_answers(w, *kept, text, compact, {w.rows, found}, w.opts.top,

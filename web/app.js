@@ -83,6 +83,9 @@ untransposeModule()().then((module) => {
 		return { key: n, invalid: false, note: '' };
 	}
 
+	// The language the last search chose, when it was asked to choose.
+	let foundIn = '';
+
 	function summary(decoded, key, found, keyed = false) {
 		let letters = 0;
 		for (const byte of decoded)
@@ -90,10 +93,11 @@ untransposeModule()().then((module) => {
 				letters++;
 		const others = decoded.length - letters;
 		const what = `${count(letters, 'letter')}${others > 0 ? ` and ${count(others, 'other byte')}` : ''}`;
+		const language = foundIn ? ` in ${foundIn}` : '';
 		if (keyed)
-			return found ? `found ${count(key, 'column')} and their order; decoded, ${what}` :
+			return found ? `found ${count(key, 'column')} and their order${language}; decoded, ${what}` :
 				`decoded, ${what}, ${count(key, 'column')} in a keyword's order`;
-		return found ? `found the key ${key}; decoded, ${what}` : `decoded, ${what}, key ${key}`;
+		return found ? `found the key ${key}${language}; decoded, ${what}` : `decoded, ${what}, key ${key}`;
 	}
 
 	function mark(field, invalid) {
@@ -161,11 +165,25 @@ untransposeModule()().then((module) => {
 		show(true);
 	}
 
+	// The languages, auto first; -1 stands for auto.
+	const languages = [];
+	for (let i = 0; i < module._web_language_count(); i++) {
+		const text = (at) => new TextDecoder().decode(module.HEAPU8.subarray(at, module.HEAPU8.indexOf(0, at)));
+		languages.push({ code: text(module._web_language_code(i)), name: text(module._web_language_name(i)) });
+		const option = document.createElement('option');
+		option.value = String(i);
+		option.textContent = languages[i].name;
+		$('lang').append(option);
+	}
+	$('lang').value = '0';
+	const readLanguage = () => ($('lang').value === 'auto' ? -1 : Number($('lang').value));
+
 	function findKeys() {
 		const { bytes } = textBytes();
 		const at = copyIn(bytes);
-		const found = module._web_find_keys(at, bytes.length, 10);
+		const found = module._web_find_keys(at, bytes.length, 10, readLanguage());
 		module._free(at);
+		foundIn = readLanguage() < 0 ? languages[module._web_found_language()].name : '';
 		forgetCandidates();
 		if (found === 0 || module._web_quadgrams(0) === 0) {
 			$('candidates-note').textContent = 'This text has no four letters to score, so no key can be judged.';
@@ -181,8 +199,10 @@ untransposeModule()().then((module) => {
 			});
 	}
 
-	// The keyed search's answers, for the text as it was when it began.
-	function showAnswers(answers, searched) {
+	// The keyed search's answers, for the text as it was when it began, in
+	// the language named `language` if it was chosen among them.
+	function showAnswers(answers, searched, language) {
+		foundIn = language;
 		forgetCandidates();
 		if ($('text').value !== searched) {
 			$('candidates-note').textContent = 'The text changed during the search; search again for orders of this one.';
@@ -215,7 +235,7 @@ untransposeModule()().then((module) => {
 	});
 	$('keyword').addEventListener('input', () => show());
 	$('find').addEventListener('click', findKeys);
-	setUpSolve(textBytes, showAnswers);
+	setUpSolve(textBytes, showAnswers, readLanguage, languages);
 	setUpEncoder(module);
 	setUpCaseFiles();
 	show();

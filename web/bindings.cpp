@@ -19,6 +19,8 @@ char line[BUFFER_SIZE];
 char compact[BUFFER_SIZE];
 char decoded[BUFFER_SIZE];
 key_score best[MOST_BEST];
+key_score trial[MOST_BEST];
+const language_model *found_in;
 
 // Normalises `size` bytes of `text` as the filter normalises a text line
 // (its first 9999 bytes, up to a zero byte) into `compact`; returns L.
@@ -85,13 +87,52 @@ EMSCRIPTEN_KEEPALIVE const char *web_decoded()
 	return decoded;
 }
 
-// Finds the `top` best keys of `size` bytes of `text`; returns how many.
-// web_key(i) and web_score(i) give each, best first.
-EMSCRIPTEN_KEEPALIVE std::size_t web_find_keys(const char *text, std::size_t size, std::size_t top)
+// Finds the `top` best keys of `size` bytes of `text` in the language
+// numbered `language` (from 0, as web_language_code numbers them), or in
+// whichever fits best when it is -1; returns how many.  web_key(i) and
+// web_score(i) give each, best first, and web_found_language() the
+// language.
+EMSCRIPTEN_KEEPALIVE std::size_t web_find_keys(const char *text, std::size_t size, std::size_t top, int language)
 {
 	const std::size_t length = normalise(text, size);
-	return find_keys(*language_named("en"), {compact, BUFFER_SIZE}, length, 1, INT32_MAX, {best, std::min(top, MOST_BEST)},
-	                 {decoded, BUFFER_SIZE});
+	const std::span<const std::string_view> codes = language_codes();
+	const language_model *models[16];
+	std::size_t count = 0;
+	for (std::size_t i = 0; i < codes.size() && count < std::size(models); i++)
+		if (language < 0 || static_cast<std::size_t>(language) == i)
+			models[count++] = language_named(codes[i]);
+	if (count == 0)
+		models[count++] = language_named(codes[0]);
+	const std::size_t wanted = std::min(top, MOST_BEST);
+	const language_keys kept = find_keys_in_languages({models, count}, {compact, BUFFER_SIZE}, length, 1, INT32_MAX,
+	                                                  {best, wanted}, {trial, wanted}, {decoded, BUFFER_SIZE});
+	found_in = kept.model;
+	return kept.found;
+}
+
+EMSCRIPTEN_KEEPALIVE int web_found_language()
+{
+	const std::span<const std::string_view> codes = language_codes();
+	for (std::size_t i = 0; i < codes.size(); i++)
+		if (found_in != nullptr && codes[i] == found_in->code)
+			return static_cast<int>(i);
+	return 0;
+}
+
+// The languages compiled in, from 0: their codes and names.
+EMSCRIPTEN_KEEPALIVE std::size_t web_language_count()
+{
+	return language_codes().size();
+}
+
+EMSCRIPTEN_KEEPALIVE const char *web_language_code(std::size_t i)
+{
+	return language_named(language_codes()[i])->code;
+}
+
+EMSCRIPTEN_KEEPALIVE const char *web_language_name(std::size_t i)
+{
+	return language_named(language_codes()[i])->name;
 }
 
 EMSCRIPTEN_KEEPALIVE std::int32_t web_key(std::size_t i)
@@ -101,7 +142,7 @@ EMSCRIPTEN_KEEPALIVE std::int32_t web_key(std::size_t i)
 
 EMSCRIPTEN_KEEPALIVE double web_score(std::size_t i)
 {
-	return log10_per_quadgram(*language_named("en"), best[i]);
+	return log10_per_quadgram(*found_in, best[i]);
 }
 
 // How many quadgrams the score of candidate i covers; with none, the score

@@ -29,7 +29,6 @@ std::size_t order_columns;
 char keyword[27];
 
 keyed_tables tables;
-bool tables_built;
 keyed_search search;
 order_scratch scratch;
 job_result result;
@@ -104,15 +103,16 @@ EMSCRIPTEN_KEEPALIVE std::size_t web_encipher(const char *text, std::size_t size
 	return length;
 }
 
-// Starts a keyed search of `size` bytes of `text` with the settings that
-// untranspose-key --keyed takes by default, the seed aside, keeping the
-// `answers` best.
-EMSCRIPTEN_KEEPALIVE void web_solve_begin(const char *text, std::size_t size, double seed, std::size_t answers)
+// Starts a keyed search of `size` bytes of `text` in the language
+// numbered `language`, with the settings that untranspose-key --keyed
+// takes by default, the seed aside, keeping the `answers` best.
+EMSCRIPTEN_KEEPALIVE void web_solve_begin(const char *text, std::size_t size, std::size_t language, double seed,
+                                          std::size_t answers)
 {
-	if (!tables_built) {
-		build_keyed_tables(*language_named("en"), tables);
-		tables_built = true;
-	}
+	const std::span<const std::string_view> codes = language_codes();
+	const language_model *model = language_named(codes[language < codes.size() ? language : 0]);
+	if (tables.model != model)
+		build_keyed_tables(*model, tables);
 	const std::size_t length = compact_line(text, size);
 	keyed_settings settings;
 	settings.seed = static_cast<std::uint64_t>(seed);

@@ -9,8 +9,9 @@ const SEED = 1;
 const ANSWERS = 10;
 
 // `textBytes` gives the text to search; `showAnswers` is handed the
-// answers, best first, and the text they were found for.
-function setUpSolve(textBytes, showAnswers) {
+// answers, best first, the text they were found for, and the language
+// chosen, if `readLanguage` asked for a choice (-1) among `languages`.
+function setUpSolve(textBytes, showAnswers, readLanguage, languages) {
 	const $ = (id) => document.getElementById(id);
 	const line = $('solve-status');
 	const progress = $('progress');
@@ -29,11 +30,13 @@ function setUpSolve(textBytes, showAnswers) {
 			$('solve').focus();
 	}
 
-	const best = (answer) => `best so far ${answer.score.toFixed(2)} with ${count(answer.columns, 'column')}`;
 
 	function solve() {
 		const { bytes } = textBytes();
 		const searched = $('text').value;
+		const language = readLanguage();
+		const best = (answer) => `best so far ${answer.score.toFixed(2)} with ${count(answer.columns, 'column')}` +
+			(language < 0 ? ` in ${languages[answer.language].name}` : '');
 		worker = startUntransposeWorker();
 		const focused = document.activeElement === $('solve');
 		$('solve').disabled = true;
@@ -46,7 +49,8 @@ function setUpSolve(textBytes, showAnswers) {
 		worker.onmessage = ({ data }) => {
 			if (data.kind === 'searching') {
 				progress.value = data.progress;
-				line.textContent = `Searching ${count(data.columns, 'column')}; ` +
+				const where = language < 0 ? ` in ${languages[data.language].name}` : '';
+				line.textContent = `Searching ${count(data.columns, 'column')}${where}; ` +
 					(data.best ? best(data.best) : 'nothing found yet') + '.';
 				return;
 			}
@@ -57,14 +61,16 @@ function setUpSolve(textBytes, showAnswers) {
 			}
 			const how = data.stopped ? 'Stopped' : 'Searched';
 			line.textContent = `${how} in ${data.seconds.toFixed(1)} s.`;
-			showAnswers(data.answers, searched);
+			showAnswers(data.answers, searched, language < 0 && data.answers.length > 0 ?
+				languages[data.answers[0].language].name : '');
 		};
 		worker.onerror = (event) => {
 			event.preventDefault();
 			finish();
 			line.textContent = `The search failed: ${event.message || 'the worker stopped'}.`;
 		};
-		worker.postMessage({ kind: 'solve', text: bytes, seed: SEED, answers: ANSWERS });
+		const searchedIn = language < 0 ? languages.map((_, i) => i) : [language];
+		worker.postMessage({ kind: 'solve', text: bytes, languages: searchedIn, seed: SEED, answers: ANSWERS });
 	}
 
 	$('solve').addEventListener('click', solve);

@@ -105,7 +105,7 @@ function untransposeWorker() {
 		});
 	}
 
-	function answersOf(module) {
+	function answersOf(module, language) {
 		const answers = [];
 		for (let i = 0; i < module._web_solve_answers(); i++) {
 			const columns = module._web_answer_columns(i);
@@ -113,34 +113,43 @@ function untransposeWorker() {
 			const ranks = Array.from(module.HEAP32.subarray(at, at + columns));
 			const word = module._web_keyword_of(columns);
 			const keyword = new TextDecoder().decode(module.HEAPU8.subarray(word, module.HEAPU8.indexOf(0, word)));
-			answers.push({ columns, ranks, keyword, score: module._web_answer_score(i),
+			answers.push({ columns, ranks, keyword, language, score: module._web_answer_score(i),
 				scored: module._web_answer_quadgrams(i) > 0 });
 		}
 		return answers;
 	}
 
 	// The keyed search, a job at a time, as untranspose-key --jobs 1 runs
-	// it; between jobs, every 50 ms, it says how far it has gone and looks
-	// for a request to stop.
+	// it, in each language asked for, in turn; the language whose best
+	// answer scores highest in its own terms is kept, as untranspose-key
+	// --lang auto keeps it.  Between jobs, every 50 ms, it says how far it
+	// has gone and looks for a request to stop.
 	let stopping = false;
-	async function solve(module, { text, seed, answers }) {
+	async function solve(module, { text, languages, seed, answers }) {
 		const started = performance.now();
 		const at = module._malloc(Math.max(text.length, 1));
 		module.HEAPU8.set(text, at);
-		module._web_solve_begin(at, text.length, seed, answers);
-		module._free(at);
 		stopping = false;
+		let kept = [];
 		let said = performance.now();
-		while (!stopping && module._web_solve_step()) {
-			if (performance.now() - said < 50)
-				continue;
-			const best = answersOf(module)[0];
-			postMessage({ kind: 'searching', progress: module._web_solve_progress(),
-				columns: module._web_solve_columns(), best });
-			await nextTask();
-			said = performance.now();
+		for (let n = 0; n < languages.length && !stopping; n++) {
+			module._web_solve_begin(at, text.length, languages[n], seed, answers);
+			while (!stopping && module._web_solve_step()) {
+				if (performance.now() - said < 50)
+					continue;
+				const found = answersOf(module, languages[n]);
+				const best = kept.length > 0 && (found.length === 0 || kept[0].score >= found[0].score) ? kept[0] : found[0];
+				postMessage({ kind: 'searching', progress: (n + module._web_solve_progress()) / languages.length,
+					columns: module._web_solve_columns(), language: languages[n], best });
+				await nextTask();
+				said = performance.now();
+			}
+			const found = answersOf(module, languages[n]);
+			if (found.length > 0 && (kept.length === 0 || found[0].score > kept[0].score))
+				kept = found;
 		}
-		postMessage({ kind: 'solved', answers: answersOf(module), stopped: stopping,
+		module._free(at);
+		postMessage({ kind: 'solved', answers: kept, stopped: stopping,
 			seconds: (performance.now() - started) / 1000 });
 	}
 

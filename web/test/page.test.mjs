@@ -70,6 +70,18 @@ test('finds the key of an English text', async () => {
 	assert.equal(await page.$eval('#key', (field) => field.value), candidates[1]);
 });
 
+test('finds the language too, when asked to choose', async () => {
+	const german = 'gtenu ntadn reann eebta hieti emdis sgine ddbnr dcecg ansdz esesn zneur eiehi kegkb iufeh aswni ' +
+		'naier snnkl oenir rmaee ndcnf itgma eolgm uldsi rhshe mnuei mitae wnaas muuit niwcw';
+	await typeText(german);
+	await page.select('#lang', 'auto');
+	await page.click('#find');
+	await page.select('#lang', '0');
+	assert.equal(await page.$eval('#key', (field) => field.value), '7');
+	assert.match(await page.$eval('#summary', (p) => p.textContent), /^found the key 7 in German; decoded, 150 letters$/);
+	assert.match(await page.$eval('#output', (output) => output.value), /^GEGENMITTAGKAMEINKLEINESBOOT/);
+});
+
 test('reads the key field as the number it shows, and says what odd keys do', async () => {
 	const text = 'abcdefghijklmnopqrst';
 	const asKey = async (key) => typeText(text, key);
