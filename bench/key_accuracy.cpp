@@ -5,12 +5,15 @@
 // itself.  With --verdict, how well the verdict tells solved English from
 // random letters and from ciphers whose columns were read out in a
 // keyword's order.  With --keyed and --keyed-grid, how well
-// untranspose-key --keyed solves keyed ciphers (see keyed_accuracy.cpp).
+// untranspose-key --keyed solves keyed ciphers (see keyed_accuracy.cpp),
+// and with --languages, how well it solves the other languages it knows
+// (see language_accuracy.cpp).
 //
-//   key_accuracy [--trials N | --quick] [--verdict | --keyed | --keyed-grid] [--dir D] [ENGLISH_TEXT]...
+//   key_accuracy [--trials N | --quick] [--verdict | --keyed | --keyed-grid | --languages] [--dir D] [ENGLISH_TEXT]...
 #include "decoder.h"
 #include "english.h"
 #include "keyed_accuracy.h"
+#include "language_accuracy.h"
 #include "keyfinder.h"
 #include "model.h"
 
@@ -25,12 +28,15 @@
 
 namespace {
 
-const char USAGE[] = "Usage: key_accuracy [--trials N | --quick] [--verdict | --keyed | --keyed-grid] [--dir D] [ENGLISH_TEXT]...\n"
+const char USAGE[] = "Usage: key_accuracy [--trials N | --quick] [--verdict | --keyed | --keyed-grid | --languages]\n"
+                     "                    [--dir D] [ENGLISH_TEXT]...\n"
                      "Measure how often untranspose-key's search finds the key of held-out English\n"
                      "(tests/data by default), N times the usual number of texts; with --verdict,\n"
                      "how often its verdict is right; with --keyed, how often and how fast\n"
                      "untranspose-key --keyed solves keyed ciphers, and with --keyed-grid the same\n"
-                     "on a grid of columns by rows, drawn in keyed_grid.svg in the build.\n"
+                     "on a grid of columns by rows, drawn in keyed_grid.svg in the build; with\n"
+                     "--languages, how often texts in each language are solved, with that\n"
+                     "language's statistics and with auto.\n"
                      "--quick runs one keyed text of each kind.  Work files go in D (default /tmp).\n";
 
 struct bucket {
@@ -151,7 +157,7 @@ void measure_verdict(const std::string &corpus, int scale)
 int main(int argc, char **argv)
 {
 	int scale = 1;
-	bool verdict_only = false, keyed = false, keyed_grid = false;
+	bool verdict_only = false, keyed = false, keyed_grid = false, languages = false;
 	std::string dir = "/tmp";
 	std::vector<const char *> paths;
 	for (int i = 1; i < argc; i++) {
@@ -169,6 +175,8 @@ int main(int argc, char **argv)
 			keyed = true;
 		} else if (std::strcmp(argv[i], "--keyed-grid") == 0) {
 			keyed_grid = true;
+		} else if (std::strcmp(argv[i], "--languages") == 0) {
+			languages = true;
 		} else if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) {
 			dir = argv[++i];
 		} else if (argv[i][0] == '-') {
@@ -178,6 +186,8 @@ int main(int argc, char **argv)
 			paths.push_back(argv[i]);
 		}
 	}
+	if (languages)
+		return measure_languages(scale);
 	if (paths.empty())
 		paths = {UNTRANSPOSE_ENGLISH "/english.txt", UNTRANSPOSE_ENGLISH "/english_more.txt"};
 	std::string corpus;

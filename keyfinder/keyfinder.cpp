@@ -142,7 +142,17 @@ std::size_t find_keys(const language_model &model, std::span<const char> compact
 bool scores_higher(const language_model &model, const key_score &score, const language_model *kept,
                    const key_score &best) noexcept
 {
-	return kept == nullptr || log10_per_quadgram(model, score) > log10_per_quadgram(*kept, best);
+	if (kept == nullptr)
+		return true;
+	// floor + step * total / quadgrams for each, compared exactly in
+	// millionths over both counts: doubles may round differently on
+	// 32-bit x86, and the choice of language must not.
+	if (score.quadgrams == 0 || best.quadgrams == 0)
+		return false;
+	const auto q = static_cast<std::int64_t>(score.quadgrams), p = static_cast<std::int64_t>(best.quadgrams);
+	const std::int64_t mine = model.floor_millionths * q * p + model.step_millionths * score.total * p;
+	const std::int64_t theirs = kept->floor_millionths * q * p + kept->step_millionths * best.total * q;
+	return mine > theirs;
 }
 
 language_keys find_keys_in_languages(std::span<const language_model *const> models, std::span<const char> compact,
@@ -150,14 +160,58 @@ language_keys find_keys_in_languages(std::span<const language_model *const> mode
                                      std::span<key_score> best, std::span<key_score> trial,
                                      std::span<char> decoded) noexcept
 {
-	language_keys kept{nullptr, 0};
-	trial = trial.first(std::min(trial.size(), best.size()));
-	for (const language_model *model : models) {
-		const std::size_t found = find_keys(*model, compact, length, min_key, max_key, trial, decoded);
-		if (found > 0 && scores_higher(*model, trial[0], kept.model, best[0])) {
-			std::copy_n(trial.begin(), found, best.begin());
-			kept = {model, found};
+	length = std::min({length, compact.size(), decoded.size()});
+	const std::size_t wanted = std::min(best.size(), MOST_BEST);
+	const std::size_t languages = models.size();
+	const std::int32_t low = std::max(min_key, std::int32_t{1});
+	const std::int32_t high = std::min(max_key, static_cast<std::int32_t>(std::min<std::size_t>(length, BUFFER_SIZE)) - 1);
+	if (languages == 0 || wanted == 0)
+		return {nullptr, 0};
+	const auto choose = [&](auto &&found_in) {
+		language_keys kept{nullptr, 0};
+		for (std::size_t m = 0; m < languages; m++) {
+			const auto [list, found] = found_in(m);
+			if (found > 0 && scores_higher(*models[m], list[0], kept.model, best[0])) {
+				std::copy_n(list.begin(), found, best.begin());
+				kept = {models[m], found};
+			}
+		}
+		return kept;
+	};
+	if (languages == 1 || length < 3 || high < low || trial.size() < language_scratch(languages, wanted)) {
+		// One language, or nothing to share: each searches alone.
+		return choose([&](std::size_t m) {
+			const std::span<key_score> list = trial.first(std::min(trial.size(), wanted));
+			return std::pair{list, find_keys(*models[m], compact, length, min_key, max_key, list, decoded)};
+		});
+	}
+
+	// Each language's best keys, and its shortlist, side by side in trial.
+	const std::size_t round_size = std::max(wanted, SHORTLIST);
+	const auto list_of = [&](std::size_t m) { return trial.subspan(m * wanted, wanted); };
+	const auto round_of = [&](std::size_t m) { return trial.subspan(languages * wanted + m * round_size, round_size); };
+	std::size_t held[16] = {}, listed[16] = {};
+	if (languages > std::size(held))
+		return {nullptr, 0};
+	const auto keys = static_cast<std::size_t>(high - low) + 1;
+	const bool whole = keys * length <= FULL_BUDGET;
+	for (std::int32_t key = low; key <= high; key++) {
+		decode_columns(compact, length, key, decoded);
+		for (std::size_t m = 0; m < languages; m++) {
+			if (whole)
+				held[m] = keep(list_of(m), held[m], score_text(*models[m], decoded.first(length), key));
+			else
+				listed[m] = keep(round_of(m), listed[m],
+				                 score_text(*models[m], decoded.first(length), key, PREFIX_LETTERS));
 		}
 	}
-	return kept;
+	if (!whole) {
+		for (std::size_t m = 0; m < languages; m++)
+			for (std::size_t i = 0; i < listed[m]; i++) {
+				const std::int32_t key = round_of(m)[i].key;
+				decode_columns(compact, length, key, decoded);
+				held[m] = keep(list_of(m), held[m], score_text(*models[m], decoded.first(length), key));
+			}
+	}
+	return choose([&](std::size_t m) { return std::pair{list_of(m), held[m]}; });
 }

@@ -57,9 +57,17 @@ struct language_keys {
 	std::size_t found;             // and how many keys it holds
 };
 
-// find_keys with each of `models` in turn, keeping the best keys of the
-// language whose best key scores highest in its own terms.  `trial` is
-// scratch of as many scores as `best`.
+// The scratch that find_keys_in_languages needs, in scores, to find
+// `wanted` keys in each of `languages` languages.
+[[nodiscard]] constexpr std::size_t language_scratch(std::size_t languages, std::size_t wanted) noexcept
+{
+	return languages * (wanted + (wanted > SHORTLIST ? wanted : SHORTLIST));
+}
+
+// find_keys in each of `models`, keeping the best keys of the language
+// whose best key scores highest in its own terms.  Each key's decoding is
+// made once and scored in every language.  `trial` is scratch of
+// language_scratch(models.size(), best.size()) scores.
 language_keys find_keys_in_languages(std::span<const language_model *const> models, std::span<const char> compact,
                                      std::size_t length, std::int32_t min_key, std::int32_t max_key,
                                      std::span<key_score> best, std::span<key_score> trial,

@@ -53,10 +53,17 @@ constexpr std::int64_t hundredths_of_level(double floor, double level_floor, dou
 	return static_cast<std::int64_t>((floor - level_floor) / step * 100 + 0.5);
 }
 
+// The tables give the floor and the step to six places.
+constexpr std::int64_t millionths(double value)
+{
+	return static_cast<std::int64_t>(value * 1e6 + (value < 0 ? -0.5 : 0.5));
+}
+
 struct packed_language {
 	std::string_view code;
 	const char *name;
 	double floor, step;
+	std::int64_t floor_millionths, step_millionths;
 	std::int64_t english_floor, clear_floor;
 	std::size_t seen_quadgrams;
 	table_rows seen, levels, opening, closing;
@@ -77,6 +84,8 @@ constexpr packed_language pack(std::string_view code, const char *name, double f
 	        name,
 	        floor,
 	        step,
+	        millionths(floor),
+	        millionths(step),
 	        hundredths_of_level(ENGLISH_FLOOR, floor, step),
 	        hundredths_of_level(CLEAR_FLOOR, floor, step),
 	        seen_quadgrams,
@@ -115,6 +124,8 @@ void unpack(const packed_language &l, language_model &model) noexcept
 	model.name = l.name;
 	model.floor = l.floor;
 	model.step = l.step;
+	model.floor_millionths = l.floor_millionths;
+	model.step_millionths = l.step_millionths;
 	model.english_floor = l.english_floor;
 	model.clear_floor = l.clear_floor;
 	// The seen quadgrams' levels follow one another in the order of the

@@ -19,6 +19,8 @@ struct language_model {
 	const char *name;                   // "English"
 	double floor;                       // log10 of level 0
 	double step;                        // and of each level above it
+	std::int64_t floor_millionths;      // the same in millionths, exactly, so
+	std::int64_t step_millionths;       // that languages compare on every platform
 	std::int64_t english_floor;         // ENGLISH_FLOOR and CLEAR_FLOOR in
 	std::int64_t clear_floor;           // hundredths of a level
 	std::uint8_t quadgrams[QUADGRAMS];  // levels 0 to 63, the higher the likelier

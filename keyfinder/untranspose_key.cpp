@@ -282,7 +282,8 @@ void answer_plain(void *context, const text_line &text)
 	const std::size_t wanted = std::max<std::size_t>(w.opts.top, 2);
 	const auto [kept, found] =
 	    find_keys_in_languages(w.models, {w.compact, BUFFER_SIZE}, compact.size(), w.opts.min_key, w.opts.max_key,
-	                           {w.best, wanted}, {w.trial, wanted}, {w.scratch.decoded, BUFFER_SIZE});
+	                           {w.best, wanted}, {w.trial, language_scratch(w.models.size(), wanted)},
+	                           {w.scratch.decoded, BUFFER_SIZE});
 	for (std::size_t i = 0; i < found; i++)
 		w.rows[i] = {w.best[i].key, {}, w.best[i]};
 	give_answers(w, *kept, text, compact, {w.rows, found}, w.opts.top,
@@ -364,8 +365,9 @@ int main(int argc, char **argv)
 	// normalising leaves it, the compact text, its runs in natural order, a
 	// decoding, the best keys, those of the language being tried, and the
 	// answers made of them, and an order's ranks and read order.
+	constexpr std::size_t trials = language_scratch(MOST_LANGUAGES, MOST_TOP);
 	const std::unique_ptr<void, release> block{std::calloc(
-	    1, 5 * BUFFER_SIZE + MOST_TOP * (2 * sizeof(key_score) + sizeof(answer_row)) +
+	    1, 5 * BUFFER_SIZE + (MOST_TOP + trials) * sizeof(key_score) + MOST_TOP * sizeof(answer_row) +
 	           2 * MOST_ORDER_COLUMNS * sizeof(std::int32_t))};
 	if (!block) {
 		std::fprintf(stderr, "%s: out of memory\n", PROGRAM);
@@ -374,7 +376,7 @@ int main(int argc, char **argv)
 	auto *const bytes = static_cast<char *>(block.get());
 	auto *const best = reinterpret_cast<key_score *>(bytes + 5 * BUFFER_SIZE);
 	auto *const trial = best + MOST_TOP;
-	auto *const rows = reinterpret_cast<answer_row *>(trial + MOST_TOP);
+	auto *const rows = reinterpret_cast<answer_row *>(trial + trials);
 	opts.ranks = reinterpret_cast<std::int32_t *>(rows + MOST_TOP);
 	opts.order = opts.ranks + MOST_ORDER_COLUMNS;
 

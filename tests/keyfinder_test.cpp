@@ -113,4 +113,32 @@ TEST(KeyFinder, TopKeysInOrder)
 	}
 }
 
+// Searching every language at once, each decoding scored in all of them,
+// keeps what searching each language alone keeps: the same keys, scores
+// and language, on short texts scored whole and long ones in two rounds.
+TEST(KeyFinder, EveryLanguageAtOnceAsEachAlone)
+{
+	std::vector<const language_model *> every;
+	for (const std::string_view code : language_codes())
+		every.push_back(language_named(code));
+	const std::string corpus = read_file(UNTRANSPOSE_TEST_DATA "/german.txt") + read_file(UNTRANSPOSE_TEST_DATA "/english.txt");
+	std::mt19937 random(9);
+	for (const std::size_t letters : {60, 700, 4000}) {
+		const std::string cipher = encipher(english_passage(corpus, random, letters), 7);
+		std::vector<char> buffer(BUFFER_SIZE, '\0'), decoded(BUFFER_SIZE, '\0');
+		std::copy(cipher.begin(), cipher.end(), buffer.begin());
+		key_score together[4], alone[4];
+		std::vector<key_score> room(language_scratch(every.size(), 4)), little(4);
+		const language_keys a = find_keys_in_languages(every, buffer, cipher.size(), 1, INT32_MAX, together, room, decoded);
+		// Too little scratch to share: each language searches alone.
+		const language_keys b = find_keys_in_languages(every, buffer, cipher.size(), 1, INT32_MAX, alone, little, decoded);
+		ASSERT_EQ(a.model, b.model) << letters;
+		ASSERT_EQ(a.found, b.found) << letters;
+		for (std::size_t i = 0; i < a.found; i++) {
+			EXPECT_EQ(together[i].key, alone[i].key) << letters;
+			EXPECT_EQ(together[i].total, alone[i].total) << letters;
+		}
+	}
+}
+
 } // namespace

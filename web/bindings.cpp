@@ -18,8 +18,10 @@ namespace {
 char line[BUFFER_SIZE];
 char compact[BUFFER_SIZE];
 char decoded[BUFFER_SIZE];
-key_score best[MOST_BEST];
-key_score trial[MOST_BEST];
+// The page asks for a few keys at a time.
+constexpr std::size_t MOST_FOUND = 16;
+key_score best[MOST_FOUND];
+key_score trial[language_scratch(16, MOST_FOUND)];
 const language_model *found_in;
 
 // Normalises `size` bytes of `text` as the filter normalises a text line
@@ -103,7 +105,7 @@ EMSCRIPTEN_KEEPALIVE std::size_t web_find_keys(const char *text, std::size_t siz
 			models[count++] = language_named(codes[i]);
 	if (count == 0)
 		models[count++] = language_named(codes[0]);
-	const std::size_t wanted = std::min(top, MOST_BEST);
+	const std::size_t wanted = std::min(top, MOST_FOUND);
 	const language_keys kept = find_keys_in_languages({models, count}, {compact, BUFFER_SIZE}, length, 1, INT32_MAX,
 	                                                  {best, wanted}, {trial, wanted}, {decoded, BUFFER_SIZE});
 	found_in = kept.model;
