@@ -123,7 +123,7 @@ TEST(KeyFinder, EveryLanguageAtOnceAsEachAlone)
 		every.push_back(language_named(code));
 	const std::string corpus = read_file(UNTRANSPOSE_TEST_DATA "/german.txt") + read_file(UNTRANSPOSE_TEST_DATA "/english.txt");
 	std::mt19937 random(9);
-	for (const std::size_t letters : {60, 700, 4000}) {
+	for (const std::size_t letters : {std::size_t{60}, std::size_t{700}, std::size_t{4000}}) {
 		const std::string cipher = encipher(english_passage(corpus, random, letters), 7);
 		std::vector<char> buffer(BUFFER_SIZE, '\0'), decoded(BUFFER_SIZE, '\0');
 		std::copy(cipher.begin(), cipher.end(), buffer.begin());
