@@ -96,6 +96,49 @@ key_score score_text(const language_model &model, std::span<const char> decoded,
 	return score;
 }
 
+namespace {
+
+// Tries every key from low to high, each decoding made once and scored in
+// each of `models`: model m's best `wanted` keys fill lists[m * wanted...]
+// and their count held[m].  A long text's first round fills, for model m,
+// rounds[m * round_size...], round_size being max(wanted, SHORTLIST).
+void search_keys(std::span<const language_model *const> models, std::span<const char> compact, std::size_t length,
+                 std::int32_t low, std::int32_t high, std::size_t wanted, std::span<key_score> lists,
+                 std::span<key_score> rounds, std::span<std::size_t> held, std::span<char> decoded) noexcept
+{
+	const std::size_t round_size = std::max(wanted, SHORTLIST);
+	const auto list_of = [&](std::size_t m) { return lists.subspan(m * wanted, wanted); };
+	const auto round_of = [&](std::size_t m) { return rounds.subspan(m * round_size, round_size); };
+	std::fill(held.begin(), held.end(), 0);
+	const auto keys = static_cast<std::size_t>(high - low) + 1;
+	if (keys * length <= FULL_BUDGET) {
+		for (std::int32_t key = low; key <= high; key++) {
+			decode_columns(compact, length, key, decoded);
+			for (std::size_t m = 0; m < models.size(); m++)
+				held[m] = keep(list_of(m), held[m], score_text(*models[m], decoded.first(length), key));
+		}
+		return;
+	}
+
+	// The first round, on each decoding's first letters.
+	std::size_t listed[MOST_LANGUAGES] = {};
+	for (std::int32_t key = low; key <= high; key++) {
+		decode_columns(compact, length, key, decoded);
+		for (std::size_t m = 0; m < models.size(); m++)
+			listed[m] = keep(round_of(m), listed[m],
+			                 score_text(*models[m], decoded.first(length), key, PREFIX_LETTERS));
+	}
+	// The second, on all the letters of the keys that came through.
+	for (std::size_t m = 0; m < models.size(); m++)
+		for (std::size_t i = 0; i < listed[m]; i++) {
+			const std::int32_t key = round_of(m)[i].key;
+			decode_columns(compact, length, key, decoded);
+			held[m] = keep(list_of(m), held[m], score_text(*models[m], decoded.first(length), key));
+		}
+}
+
+} // namespace
+
 std::size_t find_keys(const language_model &model, std::span<const char> compact, std::size_t length,
                       std::int32_t min_key, std::int32_t max_key,
                       std::span<key_score> best, std::span<char> decoded) noexcept
@@ -111,32 +154,11 @@ std::size_t find_keys(const language_model &model, std::span<const char> compact
 		return 1;
 	}
 	const std::size_t wanted = std::min(best.size(), MOST_BEST);
-	const auto keys = static_cast<std::size_t>(high - low) + 1;
-	if (keys * length <= FULL_BUDGET) {
-		std::size_t held = 0;
-		for (std::int32_t key = low; key <= high; key++) {
-			decode_columns(compact, length, key, decoded);
-			held = keep(best.first(wanted), held, score_text(model, decoded.first(length), key));
-		}
-		return held;
-	}
-
-	// The first round, on each decoding's first letters.
 	std::array<key_score, MOST_BEST> shortlist;
-	const std::span<key_score> round = std::span(shortlist).first(std::max(wanted, std::min(SHORTLIST, MOST_BEST)));
-	std::size_t listed = 0;
-	for (std::int32_t key = low; key <= high; key++) {
-		decode_columns(compact, length, key, decoded);
-		listed = keep(round, listed, score_text(model, decoded.first(length), key, PREFIX_LETTERS));
-	}
-	// The second, on all the letters of the keys that came through.
-	std::size_t held = 0;
-	for (std::size_t i = 0; i < listed; i++) {
-		const std::int32_t key = round[i].key;
-		decode_columns(compact, length, key, decoded);
-		held = keep(best.first(wanted), held, score_text(model, decoded.first(length), key));
-	}
-	return held;
+	const language_model *models[] = {&model};
+	std::size_t held[1];
+	search_keys(models, compact, length, low, high, wanted, best, shortlist, held, decoded);
+	return held[0];
 }
 
 bool scores_higher(const language_model &model, const key_score &score, const language_model *kept,
@@ -178,7 +200,8 @@ language_keys find_keys_in_languages(std::span<const language_model *const> mode
 		}
 		return kept;
 	};
-	if (languages == 1 || length < 3 || high < low || trial.size() < language_scratch(languages, wanted)) {
+	if (languages == 1 || languages > MOST_LANGUAGES || length < 3 || high < low ||
+	    trial.size() < language_scratch(languages, wanted)) {
 		// One language, or nothing to share: each searches alone.
 		return choose([&](std::size_t m) {
 			const std::span<key_score> list = trial.first(std::min(trial.size(), wanted));
@@ -187,31 +210,10 @@ language_keys find_keys_in_languages(std::span<const language_model *const> mode
 	}
 
 	// Each language's best keys, and its shortlist, side by side in trial.
-	const std::size_t round_size = std::max(wanted, SHORTLIST);
-	const auto list_of = [&](std::size_t m) { return trial.subspan(m * wanted, wanted); };
-	const auto round_of = [&](std::size_t m) { return trial.subspan(languages * wanted + m * round_size, round_size); };
-	std::size_t held[16] = {}, listed[16] = {};
-	if (languages > std::size(held))
-		return {nullptr, 0};
-	const auto keys = static_cast<std::size_t>(high - low) + 1;
-	const bool whole = keys * length <= FULL_BUDGET;
-	for (std::int32_t key = low; key <= high; key++) {
-		decode_columns(compact, length, key, decoded);
-		for (std::size_t m = 0; m < languages; m++) {
-			if (whole)
-				held[m] = keep(list_of(m), held[m], score_text(*models[m], decoded.first(length), key));
-			else
-				listed[m] = keep(round_of(m), listed[m],
-				                 score_text(*models[m], decoded.first(length), key, PREFIX_LETTERS));
-		}
-	}
-	if (!whole) {
-		for (std::size_t m = 0; m < languages; m++)
-			for (std::size_t i = 0; i < listed[m]; i++) {
-				const std::int32_t key = round_of(m)[i].key;
-				decode_columns(compact, length, key, decoded);
-				held[m] = keep(list_of(m), held[m], score_text(*models[m], decoded.first(length), key));
-			}
-	}
+	const std::span<key_score> lists = trial.first(languages * wanted);
+	std::size_t held[MOST_LANGUAGES];
+	search_keys(models, compact, length, low, high, wanted, lists, trial.subspan(languages * wanted),
+	            {held, languages}, decoded);
+	const auto list_of = [&](std::size_t m) { return lists.subspan(m * wanted, wanted); };
 	return choose([&](std::size_t m) { return std::pair{list_of(m), held[m]}; });
 }

@@ -109,6 +109,7 @@ constexpr packed_language LANGUAGES[] = {
 };
 
 #undef LANGUAGE
+static_assert(std::size(LANGUAGES) <= MOST_LANGUAGES);
 static_assert(LANGUAGES[0].english_floor > 0 && LANGUAGES[0].clear_floor > LANGUAGES[0].english_floor);
 
 constexpr auto CODES = [] {

@@ -13,6 +13,8 @@
 inline constexpr std::size_t TRIGRAMS = 26 * 26 * 26;
 inline constexpr std::size_t QUADGRAMS = TRIGRAMS * 26;
 inline constexpr std::size_t MOST_PRIOR_COLUMNS = 100;
+// The most languages compiled in, for callers that hold one of each.
+inline constexpr std::size_t MOST_LANGUAGES = 8;
 
 struct language_model {
 	const char *code;                   // "en"

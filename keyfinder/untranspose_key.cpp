@@ -35,7 +35,6 @@ namespace {
 
 constexpr const char *PROGRAM = "untranspose-key";
 constexpr std::size_t MOST_TOP = 1000;
-constexpr std::size_t MOST_LANGUAGES = 16;
 
 const char USAGE[] =
     "Usage: untranspose-key [OPTION]... [FILE]...\n"
@@ -389,8 +388,7 @@ int main(int argc, char **argv)
 	std::size_t languages = 0;
 	if (opts.lang != nullptr && std::strcmp(opts.lang, "auto") == 0) {
 		for (const std::string_view code : language_codes())
-			if (languages < MOST_LANGUAGES)
-				models[languages++] = language_named(code);
+			models[languages++] = language_named(code);
 	} else {
 		models[languages++] = language_named(opts.lang != nullptr ? opts.lang : "en");
 	}

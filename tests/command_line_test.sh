@@ -118,6 +118,14 @@ check "--keyed: the same bytes on one thread and on two" 0 empty "$(cat "$scratc
 # beside the right one made by the search's whole path, checked by sum.
 [ "$(cksum <"$scratch/one")" = "2625575370 524" ] ||
 	{ echo "FAIL --keyed --top 3 differs from its bytes on other platforms: $(cksum <"$scratch/one")"; failures=$((failures + 1)); }
+# And in German, whose tables are unpacked as English's are: the same
+# bytes on one thread and two, and on every platform.
+german_keyed='EKETN ISHMS MNDRI FNCEA KOLEA SSSER UENIR TMMNM ZFRLA EEENC EIATI SINMN NIZNN STBDH GTNBE GWDGN WEHIE RESIE EDUIU ARNNI DHNTC NAIUD EERDS ADUAN MWGGL OATSE AAIUN BEEIU\n'
+printf "$german_keyed" | $run --keyed --lang de --top 3 --jobs 1 >"$scratch/one"
+check "--keyed --lang de: the same bytes on one thread and on two" 0 empty "$(cat "$scratch/one")\n" "$german_keyed" \
+	$run --keyed --lang de --top 3 --jobs 2
+[ "$(cksum <"$scratch/one")" = "4283387724 433" ] ||
+	{ echo "FAIL --keyed --lang de differs from its bytes on other platforms: $(cksum <"$scratch/one")"; failures=$((failures + 1)); }
 check "--keyed with the number of columns given" 0 empty '*' "$keyed" $run --keyed --min-key 12 --max-key 12
 cp "$scratch/out" "$scratch/cases"
 check "--keyed then the filter" 0 empty "$keyed_plain" '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"

@@ -168,8 +168,8 @@ untransposeModule()().then((module) => {
 	// The languages, auto first; -1 stands for auto.
 	const languages = [];
 	for (let i = 0; i < module._web_language_count(); i++) {
-		const text = (at) => new TextDecoder().decode(module.HEAPU8.subarray(at, module.HEAPU8.indexOf(0, at)));
-		languages.push({ code: text(module._web_language_code(i)), name: text(module._web_language_name(i)) });
+		languages.push({ code: moduleString(module, module._web_language_code(i)),
+			name: moduleString(module, module._web_language_name(i)) });
 		const option = document.createElement('option');
 		option.value = String(i);
 		option.textContent = languages[i].name;

@@ -21,7 +21,7 @@ char decoded[BUFFER_SIZE];
 // The page asks for a few keys at a time.
 constexpr std::size_t MOST_FOUND = 16;
 key_score best[MOST_FOUND];
-key_score trial[language_scratch(16, MOST_FOUND)];
+key_score trial[language_scratch(MOST_LANGUAGES, MOST_FOUND)];
 const language_model *found_in;
 
 // Normalises `size` bytes of `text` as the filter normalises a text line
@@ -98,16 +98,17 @@ EMSCRIPTEN_KEEPALIVE std::size_t web_find_keys(const char *text, std::size_t siz
 {
 	const std::size_t length = normalise(text, size);
 	const std::span<const std::string_view> codes = language_codes();
-	const language_model *models[16];
+	const language_model *models[MOST_LANGUAGES];
 	std::size_t count = 0;
-	for (std::size_t i = 0; i < codes.size() && count < std::size(models); i++)
+	for (std::size_t i = 0; i < codes.size(); i++)
 		if (language < 0 || static_cast<std::size_t>(language) == i)
 			models[count++] = language_named(codes[i]);
 	if (count == 0)
 		models[count++] = language_named(codes[0]);
 	const std::size_t wanted = std::min(top, MOST_FOUND);
 	const language_keys kept = find_keys_in_languages({models, count}, {compact, BUFFER_SIZE}, length, 1, INT32_MAX,
-	                                                  {best, wanted}, {trial, wanted}, {decoded, BUFFER_SIZE});
+	                                                  {best, wanted}, {trial, language_scratch(count, wanted)},
+	                                                  {decoded, BUFFER_SIZE});
 	found_in = kept.model;
 	return kept.found;
 }

@@ -17,3 +17,8 @@ function readOrder(module, text) {
 	module._free(at);
 	return columns;
 }
+
+// The text of the zero-ended string at `at` in the module's memory.
+function moduleString(module, at) {
+	return new TextDecoder().decode(module.HEAPU8.subarray(at, module.HEAPU8.indexOf(0, at)));
+}
