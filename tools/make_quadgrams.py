@@ -8,9 +8,12 @@ copyright file):
     de  the fortune files of fortunes-de (GPL-2+)
     es  the fortune files of fortunes-es, its offensive ones aside (GPL-2+)
     fr  the Debian FAQ in French, of debian-faq-fr (the FAQ's own
-        permissive licence)
+        permissive licence), and the Debian Developer's Reference and
+        New Maintainers' Guide in French, of developers-reference-fr
+        (GPL-2) and maint-guide-fr (GPL-2+ or Expat)
     it  the fortune files of fortunes-it (GPL-2+)
-    pt  the Brazilian fortune file of fortunes-br (GPL-2+)
+    pt  the Brazilian fortune file of fortunes-br (GPL-2+), and the
+        Debian FAQ in Portuguese, of debian-faq-pt (the FAQ's licence)
 
 Letters are folded to A-Z as people write ciphers in each language: the
 German umlauts and sharp s as AE, OE, UE and SS, and elsewhere the accents
@@ -40,7 +43,10 @@ on a word edge nine times in ten, so a trigram never seen at an edge
 costs at most a factor of ten.  They are in the quadgram table's steps,
 offset by 32, so that a level adds to a quadgram total as it is.
 
-    tools/make_quadgrams.py [--lang LANG] [CORPUS_DIR] > keyfinder/languages/LANG.inc
+    tools/make_quadgrams.py [--lang LANG] [ROOT] > keyfinder/languages/LANG.inc
+
+ROOT, / by default, is where the packages' files are looked for: a
+directory into which they were unpacked with dpkg-deb -x will do.
 
 The output depends only on the files read, so running it again on the same
 package versions gives the committed table byte for byte.
@@ -49,6 +55,7 @@ import gzip
 import math
 import os
 import sys
+import textwrap
 import unicodedata
 
 ALPHABET = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"
@@ -67,16 +74,24 @@ ENGLISH = ("computers cookie debian definitions disclaimer drugs education ethni
            "miscellaneous news paradoxum people perl pets platitudes politics pratchett riddles science "
            "songs-poems sports startrek tao translate-me wisdom work zippy").split()
 
-# For each language: where its files are, which of them, and what to say
-# of them.  None for the files takes every fortune file in the directory.
+# For each language: its parts, each a directory and which of its files,
+# and what to say of them.  None for the files takes every fortune file in
+# the directory.
 SOURCES = {
-    "en": ("/usr/share/games/fortunes", ENGLISH, "the fortune files of Debian's fortunes-min and fortunes packages"),
-    "de": ("/usr/share/games/fortunes/de", None, "the fortune files of Debian's fortunes-de package"),
-    "es": ("/usr/share/games/fortunes/es", None, "the fortune files of Debian's fortunes-es package"),
-    "fr": ("/usr/share/doc/debian/FAQ", ["debian-faq.fr.txt.gz"],
-           "the Debian FAQ in French, of Debian's debian-faq-fr package"),
-    "it": ("/usr/share/games/fortunes/it", None, "the fortune files of Debian's fortunes-it package"),
-    "pt": ("/usr/share/games/fortunes", ["brasil"], "the Brazilian fortune file of Debian's fortunes-br package"),
+    "en": ([("/usr/share/games/fortunes", ENGLISH)],
+           "the fortune files of Debian's fortunes-min and fortunes packages"),
+    "de": ([("/usr/share/games/fortunes/de", None)], "the fortune files of Debian's fortunes-de package"),
+    "es": ([("/usr/share/games/fortunes/es", None)], "the fortune files of Debian's fortunes-es package"),
+    "fr": ([("/usr/share/doc/debian/FAQ", ["debian-faq.fr.txt.gz"]),
+            ("/usr/share/developers-reference/fr", ["developers-reference.txt.gz"]),
+            ("/usr/share/doc/maint-guide-fr", ["maint-guide.fr.txt.gz"])],
+           "the Debian FAQ, Developer's Reference and New Maintainers' Guide in French, "
+           "of Debian's debian-faq-fr, developers-reference-fr and maint-guide-fr packages"),
+    "it": ([("/usr/share/games/fortunes/it", None)], "the fortune files of Debian's fortunes-it package"),
+    "pt": ([("/usr/share/games/fortunes", ["brasil"]),
+            ("/usr/share/doc/debian/FAQ", ["debian-faq.pt.txt.gz"])],
+           "the Brazilian fortune file of Debian's fortunes-br package and the Debian FAQ "
+           "in Portuguese, of Debian's debian-faq-pt package"),
 }
 
 GERMAN = {"ä": "ae", "ö": "oe", "ü": "ue", "Ä": "AE", "Ö": "OE", "Ü": "UE", "ß": "ss"}
@@ -168,13 +183,14 @@ def main():
         code, args = args[1], args[2:]
     if code not in SOURCES:
         sys.exit("no corpus is known for the language " + code)
-    directory, files, described = SOURCES[code]
-    directory = args[0] if args else directory
+    parts, described = SOURCES[code]
+    root = args[0] if args else "/"
     counts = [0] * 26 ** 4
     pairs = [0] * 26 ** 2
     trigrams, openings, closings = [0] * 26 ** 3, [0] * 26 ** 3, [0] * 26 ** 3
     names = []
-    for name, path in corpus_files(directory, files):
+    for name, path in ((name, path) for directory, files in parts
+                       for name, path in corpus_files(os.path.join(root, directory.lstrip("/")), files)):
         names.append(name)
         data = letters_of(code, path)
         index, run = 0, 0
@@ -202,7 +218,7 @@ def main():
                 in_word = False
     total = sum(counts)
     if total == 0:
-        sys.exit("no letters found in " + directory)
+        sys.exit("no letters found for the language " + code)
     # Unseen quadgrams score a tenth of a single sighting.
     floor = math.log10(0.1 / total)
     top = max(math.log10(c / total) for c in counts if c)
@@ -227,7 +243,8 @@ def main():
             levels.append(ALPHABET[max(0, min(LEVELS - 1, EDGE_OFFSET + round(weight / step)))])
         return "".join(levels)
     print("// Generated by tools/make_quadgrams.py; do not edit.")
-    print("// Source: %s" % described)
+    print("\n".join(textwrap.wrap("Source: " + described, 76, initial_indent="// ", subsequent_indent="// ",
+                                   break_on_hyphens=False)))
     print("// (%s), %d quadgrams." % (", ".join(names), total))
     print("// Level 0 is log10 %.4f, and each level adds %.6f." % (floor, step))
     print("constexpr double QUADGRAM_FLOOR = %.6f;" % floor)
