@@ -7,10 +7,8 @@ copyright file):
     en  the fortune files of fortunes-min and fortunes (BSD)
     de  the fortune files of fortunes-de (GPL-2+)
     es  the fortune files of fortunes-es, its offensive ones aside (GPL-2+)
-    fr  the Debian FAQ in French, of debian-faq-fr (the FAQ's own
-        permissive licence), and the Debian Developer's Reference and
-        New Maintainers' Guide in French, of developers-reference-fr
-        (GPL-2) and maint-guide-fr (GPL-2+ or Expat)
+    fr  the quotations of Littre's dictionary of the French language, of
+        stardict-xmlittre (public domain; its electronic edition GPL-2+)
     it  the fortune files of fortunes-it (GPL-2+)
     pt  the Brazilian fortune file of fortunes-br (GPL-2+), and the
         Debian FAQ in Portuguese, of debian-faq-pt (the FAQ's licence)
@@ -52,8 +50,10 @@ The output depends only on the files read, so running it again on the same
 package versions gives the committed table byte for byte.
 """
 import gzip
+import html
 import math
 import os
+import re
 import sys
 import textwrap
 import unicodedata
@@ -82,11 +82,9 @@ SOURCES = {
            "the fortune files of Debian's fortunes-min and fortunes packages"),
     "de": ([("/usr/share/games/fortunes/de", None)], "the fortune files of Debian's fortunes-de package"),
     "es": ([("/usr/share/games/fortunes/es", None)], "the fortune files of Debian's fortunes-es package"),
-    "fr": ([("/usr/share/doc/debian/FAQ", ["debian-faq.fr.txt.gz"]),
-            ("/usr/share/developers-reference/fr", ["developers-reference.txt.gz"]),
-            ("/usr/share/doc/maint-guide-fr", ["maint-guide.fr.txt.gz"])],
-           "the Debian FAQ, Developer's Reference and New Maintainers' Guide in French, "
-           "of Debian's debian-faq-fr, developers-reference-fr and maint-guide-fr packages"),
+    "fr": ([("/usr/share/stardict/dic", ["XMLittre.dict.dz"])],
+           "the quotations of Littre's dictionary of the French language, of Debian's "
+           "stardict-xmlittre package"),
     "it": ([("/usr/share/games/fortunes/it", None)], "the fortune files of Debian's fortunes-it package"),
     "pt": ([("/usr/share/games/fortunes", ["brasil"]),
             ("/usr/share/doc/debian/FAQ", ["debian-faq.pt.txt.gz"])],
@@ -110,9 +108,17 @@ def corpus_files(directory, names):
         yield name, os.path.join(directory, name)
 
 
+def citations(dictionary):
+    """The quotations of a StarDict dictionary in Pango markup, such as the
+    Littre's, which it shows in blue, one to a line: the prose of its
+    authors, without the headwords and abbreviations of the articles."""
+    quoted = re.findall(r'<span foreground="#0000CD">(.*?)</span>', dictionary, re.S)
+    return "\n".join(html.unescape(re.sub(r"<[^>]*>", "", q)) for q in quoted)
+
+
 def letters_of(code, path):
     """A file's text as bytes, upper-cased, its letters folded to A-Z."""
-    opener = gzip.open if path.endswith(".gz") else open
+    opener = gzip.open if path.endswith((".gz", ".dz")) else open
     with opener(path, "rb") as file:
         data = file.read()
     if code == "en":
@@ -121,6 +127,8 @@ def letters_of(code, path):
         text = data.decode("utf-8")
     except UnicodeDecodeError:
         text = data.decode("latin-1")
+    if path.endswith(".dict.dz"):
+        text = citations(text)
     if code == "de":
         text = "".join(GERMAN.get(c, c) for c in text)
     text = "".join(LIGATURES.get(c, c) for c in text)
