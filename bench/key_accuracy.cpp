@@ -2,14 +2,14 @@
 // not built from: passages of whole words from the held-out texts in
 // tests/data (or the files named), enciphered with random keys, decoded
 // with the key found, and counted solved when the decoding is the passage
-// itself.  With --verdict, how well the verdict tells solved English from
-// random letters and from ciphers whose columns were read out in a
-// keyword's order.  With --keyed and --keyed-grid, how well
+// itself.  With --verdict, how well the verdict tells solved English (or
+// the language --lang names) from random letters and from ciphers whose
+// columns were read out in a keyword's order.  With --keyed and --keyed-grid, how well
 // untranspose-key --keyed solves keyed ciphers (see keyed_accuracy.cpp),
 // and with --languages, how well it solves the other languages it knows
 // (see language_accuracy.cpp).
 //
-//   key_accuracy [--trials N | --quick] [--verdict | --keyed | --keyed-grid | --languages] [--dir D] [ENGLISH_TEXT]...
+//   key_accuracy [--trials N | --quick] [--verdict | --keyed | --keyed-grid | --languages] [--lang CODE] [--dir D] [ENGLISH_TEXT]...
 #include "decoder.h"
 #include "english.h"
 #include "keyed_accuracy.h"
@@ -29,14 +29,14 @@
 namespace {
 
 const char USAGE[] = "Usage: key_accuracy [--trials N | --quick] [--verdict | --keyed | --keyed-grid | --languages]\n"
-                     "                    [--dir D] [ENGLISH_TEXT]...\n"
+                     "                    [--lang CODE] [--dir D] [ENGLISH_TEXT]...\n"
                      "Measure how often untranspose-key's search finds the key of held-out English\n"
                      "(tests/data by default), N times the usual number of texts; with --verdict,\n"
                      "how often its verdict is right; with --keyed, how often and how fast\n"
                      "untranspose-key --keyed solves keyed ciphers, and with --keyed-grid the same\n"
                      "on a grid of columns by rows, drawn in keyed_grid.svg in the build; with\n"
                      "--languages, how often texts in each language are solved, with that\n"
-                     "language's statistics and with auto.\n"
+                     "language's statistics and with auto (only the language CODE with --lang).\n"
                      "--quick runs one keyed text of each kind.  Work files go in D (default /tmp).\n";
 
 struct bucket {
@@ -53,14 +53,14 @@ struct judged {
 	std::int32_t key;
 };
 
-judged judge_text(const std::string &cipher, std::vector<char> &compact, std::vector<char> &scratch)
+judged judge_text(const language_model &model, const std::string &cipher, std::vector<char> &compact,
+                  std::vector<char> &scratch)
 {
 	std::fill(compact.begin(), compact.end(), 0);
 	std::copy(cipher.begin(), cipher.end(), compact.begin());
 	key_score best[1];
-	const language_model &english = *language_named("en");
-	find_keys(english, compact, cipher.size(), 1, INT32_MAX, best, scratch);
-	return {log10_per_quadgram(english, best[0]), judge(english, best[0]), best[0].key};
+	find_keys(model, compact, cipher.size(), 1, INT32_MAX, best, scratch);
+	return {log10_per_quadgram(model, best[0]), judge(model, best[0]), best[0].key};
 }
 
 // Whether `ranks` read the columns in their natural order from some column
@@ -84,11 +84,11 @@ double quantile(std::vector<double> values, double q)
 	return values[static_cast<std::size_t>(q * static_cast<double>(values.size() - 1))];
 }
 
-// For texts of each length, the share of solved English that passes the
+// For texts of each length, the share of solved texts that pass the
 // verdict, and of random letters and keyed ciphers that fail it, with the
 // scores near the floor on either side.  The keyed ciphers have 4 to 20
 // columns, in any order but the rotations of the natural one.
-void measure_verdict(const std::string &corpus, int scale)
+void measure_verdict(const language_model &model, const std::string &corpus, int scale)
 {
 	const struct {
 		const char *name;
@@ -101,9 +101,9 @@ void measure_verdict(const std::string &corpus, int scale)
 	};
 	std::mt19937 random(20261209);
 	std::vector<char> compact(BUFFER_SIZE), decoded(BUFFER_SIZE), scratch(BUFFER_SIZE);
-	std::printf("verdict: English passes at %.2f log10 per quadgram or more, from %zu letters\n", ENGLISH_FLOOR,
-	            JUDGED_LETTERS);
-	std::printf("%-12s %6s  %-23s  %-23s  %-23s\n", "letters", "texts", "solved English passes",
+	std::printf("verdict: %s passes at %.2f log10 per quadgram or more, from %zu letters\n", model.name,
+	            model.verdict_floor, JUDGED_LETTERS);
+	std::printf("%-12s %6s  %-35s  %-23s  %-23s\n", "letters", "texts", "solved texts pass",
 	            "random letters fail", "keyed ciphers fail");
 	for (const auto &b : lengths) {
 		const int trials = std::max(b.trials * scale, 1);
@@ -116,7 +116,7 @@ void measure_verdict(const std::string &corpus, int scale)
 			std::uniform_int_distribution<std::size_t> key_of(2, std::min<std::size_t>(40, length / 2));
 			const std::size_t key = key_of(random);
 			const std::string cipher = encipher(plain, key);
-			const judged e = judge_text(cipher, compact, scratch);
+			const judged e = judge_text(model, cipher, compact, scratch);
 			decode_columns(compact, length, e.key, decoded);
 			if (std::string(decoded.data(), length) == plain) {
 				english.push_back(e.score);
@@ -127,7 +127,7 @@ void measure_verdict(const std::string &corpus, int scale)
 			std::string letters(length, 'A');
 			for (char &c : letters)
 				c = static_cast<char>(letter(random));
-			const judged n = judge_text(letters, compact, scratch);
+			const judged n = judge_text(model, letters, compact, scratch);
 			noise.push_back(n.score);
 			noise_failed += n.said != verdict::english;
 
@@ -138,17 +138,17 @@ void measure_verdict(const std::string &corpus, int scale)
 					ranks[i] = static_cast<int>(i) + 1;
 				std::shuffle(ranks.begin(), ranks.end(), random);
 			} while (is_rotation(ranks));
-			const judged k = judge_text(encipher_keyed(plain, ranks), compact, scratch);
+			const judged k = judge_text(model, encipher_keyed(plain, ranks), compact, scratch);
 			keyed.push_back(k.score);
 			keyed_failed += k.said != verdict::english;
 		}
 		const auto share = [](int count, std::size_t of) { return 100.0 * count / static_cast<double>(std::max<std::size_t>(of, 1)); };
 		char e[64], n[64], k[64];
-		std::snprintf(e, sizeof e, "%5.1f%% (1%% below %.2f)", share(english_passed, english.size()),
-		              quantile(english, 0.01));
+		std::snprintf(e, sizeof e, "%5.1f%% (1%% below %.2f, least %.2f)", share(english_passed, english.size()),
+		              quantile(english, 0.01), quantile(english, 0));
 		std::snprintf(n, sizeof n, "%5.1f%% (1%% above %.2f)", share(noise_failed, noise.size()), quantile(noise, 0.99));
 		std::snprintf(k, sizeof k, "%5.1f%% (1%% above %.2f)", share(keyed_failed, keyed.size()), quantile(keyed, 0.99));
-		std::printf("%-12s %6d  %-23s  %-23s  %-23s\n", b.name, trials, e, n, k);
+		std::printf("%-12s %6d  %-35s  %-23s  %-23s\n", b.name, trials, e, n, k);
 	}
 }
 
@@ -159,6 +159,7 @@ int main(int argc, char **argv)
 	int scale = 1;
 	bool verdict_only = false, keyed = false, keyed_grid = false, languages = false;
 	std::string dir = "/tmp";
+	const char *only = nullptr;
 	std::vector<const char *> paths;
 	for (int i = 1; i < argc; i++) {
 		if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
@@ -177,6 +178,8 @@ int main(int argc, char **argv)
 			keyed_grid = true;
 		} else if (std::strcmp(argv[i], "--languages") == 0) {
 			languages = true;
+		} else if (std::strcmp(argv[i], "--lang") == 0 && i + 1 < argc) {
+			only = argv[++i];
 		} else if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) {
 			dir = argv[++i];
 		} else if (argv[i][0] == '-') {
@@ -187,9 +190,15 @@ int main(int argc, char **argv)
 		}
 	}
 	if (languages)
-		return measure_languages(scale);
+		return measure_languages(scale, only);
+	const language_model *model = language_named(only && verdict_only ? only : "en");
+	if (!model) {
+		std::fprintf(stderr, "key_accuracy: no language is called '%s'\n", only);
+		return 2;
+	}
 	if (paths.empty())
-		paths = {UNTRANSPOSE_ENGLISH "/english.txt", UNTRANSPOSE_ENGLISH "/english_more.txt"};
+		for (const char *path : held_out_files(model->code))
+			paths.push_back(path);
 	std::string corpus;
 	for (const char *path : paths) {
 		const std::string text = read_file(path);
@@ -201,7 +210,7 @@ int main(int argc, char **argv)
 		std::printf("held-out text: %s (%zu bytes)\n", path, text.size());
 	}
 	if (verdict_only) {
-		measure_verdict(corpus, scale);
+		measure_verdict(*model, corpus, scale);
 		return 0;
 	}
 	if (keyed)

@@ -95,8 +95,8 @@ void record(keyed_search &s, column_search &cs, std::span<std::int32_t> slots, b
 	keep_answer(s, best);
 }
 
-// Whether the best answer so far can be taken.  It must be clearly
-// English.  One read from left to right, or a turn of one, is taken when a
+// Whether the best answer so far can be taken.  It must clearly read as
+// the language.  One read from left to right, or a turn of one, is taken when a
 // whole round of restarts has found nothing better.  A keyed one must
 // have been found by CONFIRMATIONS restarts, and every number of columns
 // restarted twice, since one restart of the right number may miss while a
@@ -107,7 +107,7 @@ bool settled(const keyed_search &s, bool round_over) noexcept
 		return false;
 	const keyed_answer &lead = s.answers[0];
 	const column_search &cs = s.columns[lead.columns];
-	if (!clearly_english(*s.tables->model, lead.score) || !same(cs.best, lead))
+	if (!clearly_solved(*s.tables->model, lead.score) || !same(cs.best, lead))
 		return false;
 	if (cs.from_first_round && round_over && s.round >= 1)
 		return true;

@@ -85,7 +85,7 @@ void write_table(const language_model &model, bool named, const line_place &plac
 		std::printf("; looks like %s\n", model.name);
 		break;
 	case verdict::not_english:
-		std::printf("; does not look like %s (below %.2f)\n", model.name, ENGLISH_FLOOR);
+		std::printf("; does not look like %s (below %.2f)\n", model.name, model.verdict_floor);
 		break;
 	}
 	std::printf("%4s %6s %14s %8s  %s\n", "rank", "key", "log10/quadgram", "margin", "decoding");
@@ -119,6 +119,6 @@ void warn_not_english(const language_model &model, const char *program, const li
                       const char *try_instead)
 {
 	std::fprintf(stderr, "%s: %s:%zu: this does not look like %s (at best %.2f log10 per quadgram, below %.2f); %s\n",
-	             program, place.file, place.line, model.name, log10_per_quadgram(model, best), ENGLISH_FLOOR,
+	             program, place.file, place.line, model.name, log10_per_quadgram(model, best), model.verdict_floor,
 	             try_instead);
 }

@@ -49,14 +49,14 @@ static bool at_least(const key_score &score, std::int64_t hundredths) noexcept
 	return score.quadgrams > 0 && score.total * 100 >= hundredths * static_cast<std::int64_t>(score.quadgrams);
 }
 
-bool above_english_floor(const language_model &model, const key_score &score) noexcept
+bool above_verdict_floor(const language_model &model, const key_score &score) noexcept
 {
-	return at_least(score, model.english_floor);
+	return at_least(score, model.verdict_level);
 }
 
-bool clearly_english(const language_model &model, const key_score &score) noexcept
+bool clearly_solved(const language_model &model, const key_score &score) noexcept
 {
-	return at_least(score, model.clear_floor);
+	return at_least(score, model.clear_level);
 }
 
 std::int64_t order_prior(const language_model &model, std::size_t columns) noexcept
@@ -68,7 +68,7 @@ verdict judge(const language_model &model, const key_score &score) noexcept
 {
 	if (score.quadgrams + 3 < JUDGED_LETTERS)
 		return verdict::too_short;
-	return above_english_floor(model, score) ? verdict::english : verdict::not_english;
+	return above_verdict_floor(model, score) ? verdict::english : verdict::not_english;
 }
 
 key_score score_text(const language_model &model, std::span<const char> decoded, std::int32_t key,

@@ -73,25 +73,24 @@ language_keys find_keys_in_languages(std::span<const language_model *const> mode
                                      std::span<key_score> best, std::span<key_score> trial,
                                      std::span<char> decoded) noexcept;
 
-// Whether a text's best decoding looks like English.  Solved English
-// scores above ENGLISH_FLOOR in log10 per quadgram and the best decodings
-// of texts that are not plain column transpositions of English score
-// below it; a text of fewer than JUDGED_LETTERS letters is too short to
-// tell.  bench/key_accuracy --verdict measures both.
-inline constexpr double ENGLISH_FLOOR = -4.9;
+// Whether a text's best decoding looks like the model's language.  Solved
+// texts score above the model's verdict_floor in log10 per quadgram and
+// the best decodings of texts that are not plain column transpositions in
+// that language score below it; a text of fewer than JUDGED_LETTERS
+// letters is too short to tell.  bench/key_accuracy --verdict measures
+// both, in each language with --lang.
 inline constexpr std::size_t JUDGED_LETTERS = 40;
 
 enum class verdict { too_short, english, not_english };
 
 [[nodiscard]] verdict judge(const language_model &model, const key_score &score) noexcept;
 
-// Whether a score is at ENGLISH_FLOOR or above, however few its letters.
-[[nodiscard]] bool above_english_floor(const language_model &model, const key_score &score) noexcept;
+// Whether a score is at the verdict floor or above, however few its letters.
+[[nodiscard]] bool above_verdict_floor(const language_model &model, const key_score &score) noexcept;
 
-// Whether a score is at CLEAR_FLOOR or above: few solved texts score less,
-// and a search may stop at such an answer.
-inline constexpr double CLEAR_FLOOR = -4.6;
-[[nodiscard]] bool clearly_english(const language_model &model, const key_score &score) noexcept;
+// Whether a score is at the model's clear floor or above: few solved texts
+// score less, and a search may stop at such an answer.
+[[nodiscard]] bool clearly_solved(const language_model &model, const key_score &score) noexcept;
 
 // log10 K! in the quadgram table's levels, for K up to MOST_PRIOR_COLUMNS:
 // a keyed order is one of K! orders of K columns, and its decoding must

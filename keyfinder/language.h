@@ -23,8 +23,10 @@ struct language_model {
 	double step;                        // and of each level above it
 	std::int64_t floor_millionths;      // the same in millionths, exactly, so
 	std::int64_t step_millionths;       // that languages compare on every platform
-	std::int64_t english_floor;         // ENGLISH_FLOOR and CLEAR_FLOOR in
-	std::int64_t clear_floor;           // hundredths of a level
+	double verdict_floor;               // log10 per quadgram that solved texts
+	double clear_floor;                 // pass, and that few fall short of
+	std::int64_t verdict_level;         // the same floors in hundredths of a
+	std::int64_t clear_level;           // level, which scores are compared with
 	std::uint8_t quadgrams[QUADGRAMS];  // levels 0 to 63, the higher the likelier
 	std::int8_t opening[TRIGRAMS];      // how much likelier a trigram is to open
 	std::int8_t closing[TRIGRAMS];      // or close a word, in levels

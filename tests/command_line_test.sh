@@ -197,6 +197,10 @@ fr French VERSMIDIUNEPETITEBARQUEAPPARUTDERRIERELAPOINTETRESBASSESURLEAUETAVANCA
 it Italian VERSOMEZZOGIORNOUNAPICCOLABARCASPUNTODADIETROILPROMONTORIOMOLTOBASSASULLACQUAELENTAPORTAVADUEUOMINIEUNCANEEUNALETTERAAVVOLTAINUNATELACERATAILPIUANZIAN vzncr ttoib leoui etvuc liezo ccorm oallr eeeto nepar ouoad oomsa etuuu elari nsgnl saino scnao nnrtt auoia apdlt laqtv mcaaa etamo pbuip otsua aiala ilane riane rroua pdnne vnaiz
 pt Portuguese PORVOLTADOMEIODIAAPARECEUUMBARCOPEQUENOATRASDOCABOMUITOBAIXONAAGUAEAVANCANDODEVAGARTRAZIADOISHOMENSEUMCACHORROEUMACARTAEMBRULHADAEMPANOENCERADOOMAISVE padea uaoag neris hmean asodi cresm iucva seoam dodvr oaecn duxaa azhur cbaeo evmau oooio engio mrare nooep upact nadaa mcoru mcmli ameta oavor deaet lpeat orbqr bbaad toncu ahari
 LANGUAGES
+check "--lang fr --table: the verdict at French's own threshold" 0 message '*' \
+	'HRESF RABHU LOGFC ATSET TRWLN TRMEE EWDEO LMNEY LOIMI YARAR EATHH NEHBA LI\n' $run --lang fr --table
+grep -q 'does not look like French (below -4.70)$' "$scratch/out" ||
+	{ echo "FAIL --lang fr does not judge by French's threshold"; failures=$((failures + 1)); }
 check "--lang: an unknown language" 2 message '' '' $run --lang xx
 check "--lang: an empty one" 2 message '' '' $run --lang ''
 
