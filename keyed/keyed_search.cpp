@@ -130,6 +130,8 @@ void begin_search(keyed_search &s, const keyed_tables &tables, std::span<const c
 	s.answer_count = 0;
 	s.round = 0;
 	s.last_round = ROUNDS * std::max<std::uint32_t>(settings.effort, 1);
+	if (settings.most_rounds > 0)
+		s.last_round = std::min(s.last_round, settings.most_rounds);
 	s.done = false;
 	const auto by_rows = static_cast<std::int32_t>(length / static_cast<std::size_t>(std::max(settings.min_rows, 1)));
 	s.least = std::max(settings.min_columns, 1);

@@ -26,12 +26,17 @@ inline constexpr std::size_t MOST_ANSWERS = 1000;
 inline constexpr std::size_t MOST_ROUND_JOBS = MOST_KEYED_COLUMNS + 2;
 inline constexpr std::size_t PAIR_CELLS = 2 * MOST_KEYED_COLUMNS * (MOST_KEYED_COLUMNS + 1) * (2 * MOST_KEYED_COLUMNS + 1) / 6;
 
+// How many rounds --lang auto looks at each language for, before it
+// searches the one that reads best in full.
+inline constexpr std::uint32_t SURVEY_ROUNDS = 2;
+
 struct keyed_settings {
 	std::int32_t min_columns = 2;
 	std::int32_t max_columns = 40;
 	std::int32_t min_rows = 3;      // no fewer rows than this, whatever max_columns says
 	std::uint64_t seed = 1;
 	std::uint32_t effort = 1;       // each unit of effort allows as many rounds again
+	std::uint32_t most_rounds = 0;  // and, if not 0, no more rounds than this
 	std::size_t answers = 1;        // how many of the best answers to keep
 };
 

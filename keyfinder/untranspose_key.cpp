@@ -246,7 +246,6 @@ struct work {
 	key_score *best;
 	key_score *trial;
 	answer_row *rows;
-	keyed_answer *kept;     // the answers in the language kept, for auto
 };
 
 // Normalises a text line into w.compact, keeping the line as it was read;
@@ -302,28 +301,31 @@ void answer_keyed(void *context, const text_line &text)
 	settings.seed = w.opts.seed;
 	settings.effort = w.opts.effort;
 	settings.answers = std::max<std::size_t>(w.opts.top, 2);
-	const language_model *kept = nullptr;
-	std::span<const keyed_answer> answers;
-	for (const language_model *model : w.models) {
-		w.solver->use(*model);
-		const std::span<const keyed_answer> found = w.solver->solve(compact, settings, text.place);
-		if (found.empty() || (kept != nullptr && !scores_higher(*model, found[0].score, kept, answers[0].score)))
-			continue;
-		kept = model;
-		// With one language the answers stand in the solver; with more, the
-		// next search would overwrite them.
-		if (w.models.size() == 1) {
-			answers = found;
-		} else {
-			std::copy(found.begin(), found.end(), w.kept);
-			answers = {w.kept, found.size()};
+	// With more than one language, each is searched for SURVEY_ROUNDS
+	// rounds, and the one whose best answer scores highest in its own terms
+	// is searched in full, as --lang would search it alone: the search in a
+	// language the text is not in never settles, and would run all rounds.
+	const language_model *kept = w.models.size() > 1 ? nullptr : w.models[0];
+	key_score best{};
+	keyed_settings survey = settings;
+	survey.most_rounds = SURVEY_ROUNDS;
+	for (std::size_t i = 0; i < w.models.size() && w.models.size() > 1; i++) {
+		w.solver->use(*w.models[i]);
+		const std::span<const keyed_answer> found = w.solver->solve(compact, survey, text.place);
+		if (!found.empty() && scores_higher(*w.models[i], found[0].score, kept, best)) {
+			kept = w.models[i];
+			best = found[0].score;
 		}
 	}
+	if (kept == nullptr)
+		kept = w.models[0];
+	w.solver->use(*kept);
+	const std::span<const keyed_answer> answers = w.solver->solve(compact, settings, text.place);
 	for (std::size_t i = 0; i < answers.size(); i++) {
 		const keyed_answer &a = answers[i];
 		w.rows[i] = {a.columns, {a.order, static_cast<std::size_t>(a.columns)}, a.score};
 	}
-	give_answers(w, kept != nullptr ? *kept : *w.models[0], text, compact, {w.rows, answers.size()}, w.opts.top,
+	give_answers(w, *kept, text, compact, {w.rows, answers.size()}, w.opts.top,
 	             "try --effort 10, another --seed, or --top and --table to see other orders");
 }
 
@@ -393,20 +395,17 @@ int main(int argc, char **argv)
 		models[languages++] = language_named(opts.lang != nullptr ? opts.lang : "en");
 	}
 	std::unique_ptr<keyed_solver> solver;
-	std::unique_ptr<keyed_answer[]> kept;
 	if (opts.keyed) {
 		solver = std::make_unique<keyed_solver>(PROGRAM, *models[0], opts.jobs == 0 ? processor_count() : opts.jobs,
 		                                        true);
-		if (languages > 1)
-			kept.reset(new (std::nothrow) keyed_answer[MOST_TOP]);
-		if (!solver->ready() || (languages > 1 && !kept)) {
+		if (!solver->ready()) {
 			std::fprintf(stderr, "%s: out of memory\n", PROGRAM);
 			return 1;
 		}
 	}
 	const line_handler answer = opts.keyed ? answer_keyed : opts.columns > 0 ? answer_order : answer_plain;
 	const work w{opts, {models, languages}, solver.get(), bytes + BUFFER_SIZE, bytes + 2 * BUFFER_SIZE, {bytes + 3 * BUFFER_SIZE, bytes + 4 * BUFFER_SIZE},
-	             best, trial, rows, kept.get()};
+	             best, trial, rows};
 	const int status = read_text_lines(PROGRAM, {argv + first, static_cast<std::size_t>(argc - first)},
 	                                   {bytes, BUFFER_SIZE}, answer, const_cast<work *>(&w));
 	if (!opts.table)

@@ -126,6 +126,13 @@ check "--keyed --lang de: the same bytes on one thread and on two" 0 empty "$(ca
 	$run --keyed --lang de --top 3 --jobs 2
 [ "$(cksum <"$scratch/one")" = "4283387724 433" ] ||
 	{ echo "FAIL --keyed --lang de differs from its bytes on other platforms: $(cksum <"$scratch/one")"; failures=$((failures + 1)); }
+# Auto looks at each language briefly, then searches German as --lang de does.
+printf "$german_keyed" | $run --keyed --lang de --min-key 8 --max-key 12 >"$scratch/one"
+check "--keyed --lang auto: the bytes of --lang de" 0 empty "$(cat "$scratch/one")\n" "$german_keyed" \
+	$run --keyed --lang auto --min-key 8 --max-key 12
+check "--keyed --lang auto --table: German" 0 empty '*' "$german_keyed" $run --keyed --lang auto --min-key 8 --max-key 12 --table
+grep -q 'scored as German; looks like German$' "$scratch/out" ||
+	{ echo "FAIL --keyed --lang auto does not choose German"; failures=$((failures + 1)); }
 check "--keyed with the number of columns given" 0 empty '*' "$keyed" $run --keyed --min-key 12 --max-key 12
 cp "$scratch/out" "$scratch/cases"
 check "--keyed then the filter" 0 empty "$keyed_plain" '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"
