@@ -105,9 +105,11 @@ EMSCRIPTEN_KEEPALIVE std::size_t web_encipher(const char *text, std::size_t size
 
 // Starts a keyed search of `size` bytes of `text` in the language
 // numbered `language`, with the settings that untranspose-key --keyed
-// takes by default, the seed aside, keeping the `answers` best.
+// takes by default, the seed aside, keeping the `answers` best; with
+// `survey`, for the SURVEY_ROUNDS rounds that --lang auto looks at each
+// language for.
 EMSCRIPTEN_KEEPALIVE void web_solve_begin(const char *text, std::size_t size, std::size_t language, double seed,
-                                          std::size_t answers)
+                                          std::size_t answers, bool survey)
 {
 	const std::span<const std::string_view> codes = language_codes();
 	const language_model *model = language_named(codes[language < codes.size() ? language : 0]);
@@ -117,6 +119,7 @@ EMSCRIPTEN_KEEPALIVE void web_solve_begin(const char *text, std::size_t size, st
 	keyed_settings settings;
 	settings.seed = static_cast<std::uint64_t>(seed);
 	settings.answers = std::clamp<std::size_t>(answers, 2, MOST_ANSWERS);
+	settings.most_rounds = survey ? SURVEY_ROUNDS : 0;
 	begin_search(search, tables, {compact, length}, settings);
 	job_count = next_job = 0;
 	searching = 0;

@@ -120,32 +120,46 @@ function untransposeWorker() {
 	}
 
 	// The keyed search, a job at a time, as untranspose-key --jobs 1 runs
-	// it, in each language asked for, in turn; the language whose best
-	// answer scores highest in its own terms is kept, as untranspose-key
-	// --lang auto keeps it.  Between jobs, every 50 ms, it says how far it
-	// has gone and looks for a request to stop.
+	// it.  With more than one language, each is looked at for a few rounds,
+	// and the one whose best answer scores highest in its own terms is
+	// searched in full, as untranspose-key --lang auto searches.  Between
+	// jobs, every 50 ms, it says how far it has gone and looks for a request
+	// to stop.
 	let stopping = false;
 	async function solve(module, { text, languages, seed, answers }) {
 		const started = performance.now();
 		const at = module._malloc(Math.max(text.length, 1));
 		module.HEAPU8.set(text, at);
 		stopping = false;
+		const stages = languages.length > 1 ? languages.length + 1 : 1;
 		let kept = [];
 		let said = performance.now();
-		for (let n = 0; n < languages.length && !stopping; n++) {
-			module._web_solve_begin(at, text.length, languages[n], seed, answers);
+		const search = async (language, survey, stage) => {
+			module._web_solve_begin(at, text.length, language, seed, answers, survey);
 			while (!stopping && module._web_solve_step()) {
 				if (performance.now() - said < 50)
 					continue;
-				const found = answersOf(module, languages[n]);
+				const found = answersOf(module, language);
 				const best = kept.length > 0 && (found.length === 0 || kept[0].score >= found[0].score) ? kept[0] : found[0];
-				postMessage({ kind: 'searching', progress: (n + module._web_solve_progress()) / languages.length,
-					columns: module._web_solve_columns(), language: languages[n], best });
+				postMessage({ kind: 'searching', progress: (stage + module._web_solve_progress()) / stages,
+					columns: module._web_solve_columns(), language, best });
 				await nextTask();
 				said = performance.now();
 			}
-			const found = answersOf(module, languages[n]);
-			if (found.length > 0 && (kept.length === 0 || found[0].score > kept[0].score))
+			return answersOf(module, language);
+		};
+		let chosen = languages[0];
+		for (let n = 0; n < languages.length && languages.length > 1 && !stopping; n++) {
+			const found = await search(languages[n], true, n);
+			if (found.length > 0 && (kept.length === 0 || found[0].score > kept[0].score)) {
+				kept = found;
+				chosen = languages[n];
+			}
+		}
+		if (!stopping) {
+			const found = await search(chosen, false, stages - 1);
+			// A search stopped early may stand below the look that chose it.
+			if (!stopping || kept.length === 0 || (found.length > 0 && found[0].score > kept[0].score))
 				kept = found;
 		}
 		module._free(at);

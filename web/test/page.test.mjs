@@ -275,6 +275,19 @@ test('a keyed search of 12 columns and 15 rows: solved as untranspose-key solves
 		new RegExp(`^12 columns, order ${order}, keyword [A-L]{12} \\(-[0-9.]+\\): ${plain.slice(0, 40)}`));
 });
 
+test('a keyed search in any language looks at each, and finds German as untranspose-key --lang auto does', async () => {
+	const cipher = 'EKETN ISHMS MNDRI FNCEA KOLEA SSSER UENIR TMMNM ZFRLA EEENC EIATI SINMN NIZNN STBDH GTNBE GWDGN ' +
+		'WEHIE RESIE EDUIU ARNNI DHNTC NAIUD EERDS ADUAN MWGGL OATSE AAIUN BEEIU';
+	await typeText(cipher);
+	await page.select('#lang', 'auto');
+	await page.click('#solve');
+	await searchEnds();
+	await page.select('#lang', '0');
+	const cases = execFileSync(native('untranspose-key'), ['--keyed', '--lang', 'auto', '--jobs', '1'], { input: cipher + '\n' });
+	assert.equal(await value('#output'), execFileSync(native('untranspose'), { input: cases }).toString().trim());
+	assert.match(await page.$eval('#summary', (p) => p.textContent), /German/);
+});
+
 test('a search of 30 columns leaves typing at once, shows progress, and stops with the best so far', async () => {
 	const cipher = keyedCipher(englishLetters(600, 9000), randomOrder(30, 11));
 	await typeText(cipher, 4);
