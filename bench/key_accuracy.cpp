@@ -189,13 +189,13 @@ int main(int argc, char **argv)
 			paths.push_back(argv[i]);
 		}
 	}
+	if (only && !language_named(only)) {
+		std::fprintf(stderr, "key_accuracy: no language is called '%s'\n%s", only, USAGE);
+		return 2;
+	}
 	if (languages)
 		return measure_languages(scale, only);
 	const language_model *model = language_named(only && verdict_only ? only : "en");
-	if (!model) {
-		std::fprintf(stderr, "key_accuracy: no language is called '%s'\n", only);
-		return 2;
-	}
 	if (paths.empty())
 		for (const char *path : held_out_files(model->code))
 			paths.push_back(path);

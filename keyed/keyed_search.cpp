@@ -96,11 +96,11 @@ void record(keyed_search &s, column_search &cs, std::span<std::int32_t> slots, b
 }
 
 // Whether the best answer so far can be taken.  It must clearly read as
-// the language.  One read from left to right, or a turn of one, is taken when a
-// whole round of restarts has found nothing better.  A keyed one must
-// have been found by CONFIRMATIONS restarts, and every number of columns
-// restarted twice, since one restart of the right number may miss while a
-// wrong one overfits.
+// the language.  One read from left to right, or a turn of one, is taken
+// when a whole round of restarts has found nothing better.  A keyed one
+// must have been found by CONFIRMATIONS restarts, and every number of
+// columns restarted twice, since one restart of the right number may miss
+// while a wrong one overfits.
 bool settled(const keyed_search &s, bool round_over) noexcept
 {
 	if (s.answer_count == 0)
