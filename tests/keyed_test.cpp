@@ -207,6 +207,26 @@ TEST(KeyedSearch, NaturalOrdersAndShortTexts)
 	}
 }
 
+// A survey, as --lang auto makes of each language, ends after its rounds
+// even when nothing settles, as in random letters; the full search runs on.
+TEST(KeyedSearch, ASurveyEndsAfterItsRounds)
+{
+	search_run run;
+	std::mt19937 random(20);
+	std::uniform_int_distribution<int> letter('A', 'Z');
+	std::string letters(90, 'A');
+	for (char &c : letters)
+		c = static_cast<char>(letter(random));
+	keyed_settings settings;
+	settings.max_columns = 8;
+	settings.most_rounds = SURVEY_ROUNDS;
+	run.solve(letters, settings);
+	EXPECT_EQ(run.search->round, SURVEY_ROUNDS);
+	settings.most_rounds = 0;
+	run.solve(letters, settings);
+	EXPECT_GT(run.search->round, SURVEY_ROUNDS);
+}
+
 } // namespace
 
 namespace {
