@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -116,6 +118,40 @@ TEST(KeyFinder, TopKeysInOrder)
 // Searching every language at once, each decoding scored in all of them,
 // keeps what searching each language alone keeps: the same keys, scores
 // and language, on short texts scored whole and long ones in two rounds.
+// Each language judges by its own floor, exactly at it, in whole levels
+// as every platform compares them: its held-out story comes back judged
+// as that language, and random letters do not.
+TEST(KeyFinder, EachLanguageJudgesByItsOwnFloor)
+{
+	const struct {
+		const char *code, *story;
+	} languages[] = {{"en", "english.txt"}, {"de", "german.txt"},  {"es", "spanish.txt"},
+	                 {"fr", "french.txt"},  {"it", "italian.txt"}, {"pt", "portuguese.txt"}};
+	std::mt19937 random(10);
+	std::uniform_int_distribution<int> letter('A', 'Z');
+	for (const auto &l : languages) {
+		const language_model &model = *language_named(l.code);
+		const key_score at{1, model.verdict_level, 100}, below{1, model.verdict_level - 1, 100};
+		EXPECT_NEAR(log10_per_quadgram(model, at), model.verdict_floor, model.step / 100) << l.code;
+		EXPECT_EQ(judge(model, at), verdict::english) << l.code;
+		EXPECT_EQ(judge(model, below), verdict::not_english) << l.code;
+		EXPECT_GT(model.clear_floor, model.verdict_floor) << l.code;
+
+		const std::string corpus = read_file((std::string(UNTRANSPOSE_TEST_DATA "/") + l.story).c_str());
+		std::string letters(60, 'A');
+		for (char &c : letters)
+			c = static_cast<char>(letter(random));
+		for (const auto &[text, said] : {std::pair{encipher(english_passage(corpus, random, 60), 7), verdict::english},
+		                                 std::pair{letters, verdict::not_english}}) {
+			std::vector<char> buffer(BUFFER_SIZE, '\0'), decoded(BUFFER_SIZE, '\0');
+			std::copy(text.begin(), text.end(), buffer.begin());
+			key_score best[1];
+			ASSERT_EQ(find_keys(model, buffer, text.size(), 1, INT32_MAX, best, decoded), 1u);
+			EXPECT_EQ(judge(model, best[0]), said) << l.code << ": " << text;
+		}
+	}
+}
+
 TEST(KeyFinder, EveryLanguageAtOnceAsEachAlone)
 {
 	std::vector<const language_model *> every;

@@ -70,13 +70,20 @@ test('finds the key of an English text', async () => {
 	assert.equal(await page.$eval('#key', (field) => field.value), candidates[1]);
 });
 
+// Presses `button` with "Any of them" chosen, waits for `ended`, and
+// chooses English again.
+async function pressInAnyLanguage(button, ended = async () => {}) {
+	await page.select('#lang', 'auto');
+	await page.click(button);
+	await ended();
+	await page.select('#lang', '0');
+}
+
 test('finds the language too, when asked to choose', async () => {
 	const german = 'gtenu ntadn reann eebta hieti emdis sgine ddbnr dcecg ansdz esesn zneur eiehi kegkb iufeh aswni ' +
 		'naier snnkl oenir rmaee ndcnf itgma eolgm uldsi rhshe mnuei mitae wnaas muuit niwcw';
 	await typeText(german);
-	await page.select('#lang', 'auto');
-	await page.click('#find');
-	await page.select('#lang', '0');
+	await pressInAnyLanguage('#find');
 	assert.equal(await page.$eval('#key', (field) => field.value), '7');
 	assert.match(await page.$eval('#summary', (p) => p.textContent), /^found the key 7 in German; decoded, 150 letters$/);
 	assert.match(await page.$eval('#output', (output) => output.value), /^GEGENMITTAGKAMEINKLEINESBOOT/);
@@ -279,10 +286,7 @@ test('a keyed search in any language looks at each, and finds German as untransp
 	const cipher = 'EKETN ISHMS MNDRI FNCEA KOLEA SSSER UENIR TMMNM ZFRLA EEENC EIATI SINMN NIZNN STBDH GTNBE GWDGN ' +
 		'WEHIE RESIE EDUIU ARNNI DHNTC NAIUD EERDS ADUAN MWGGL OATSE AAIUN BEEIU';
 	await typeText(cipher);
-	await page.select('#lang', 'auto');
-	await page.click('#solve');
-	await searchEnds();
-	await page.select('#lang', '0');
+	await pressInAnyLanguage('#solve', searchEnds);
 	const cases = execFileSync(native('untranspose-key'), ['--keyed', '--lang', 'auto', '--jobs', '1'], { input: cipher + '\n' });
 	assert.equal(await value('#output'), execFileSync(native('untranspose'), { input: cases }).toString().trim());
 	assert.match(await page.$eval('#summary', (p) => p.textContent), /German/);
