@@ -305,20 +305,23 @@ void answer_keyed(void *context, const text_line &text)
 	// rounds, and the one whose best answer scores highest in its own terms
 	// is searched in full, as --lang would search it alone: the search in a
 	// language the text is not in never settles, and would run all rounds.
-	const language_model *kept = w.models.size() > 1 ? nullptr : w.models[0];
-	key_score best{};
-	keyed_settings survey = settings;
-	survey.most_rounds = SURVEY_ROUNDS;
-	for (std::size_t i = 0; i < w.models.size() && w.models.size() > 1; i++) {
-		w.solver->use(*w.models[i]);
-		const std::span<const keyed_answer> found = w.solver->solve(compact, survey, text.place);
-		if (!found.empty() && scores_higher(*w.models[i], found[0].score, kept, best)) {
-			kept = w.models[i];
-			best = found[0].score;
+	const language_model *kept = w.models[0];
+	if (w.models.size() > 1) {
+		keyed_settings survey = settings;
+		survey.most_rounds = SURVEY_ROUNDS;
+		const language_model *best_read = nullptr;
+		key_score best{};
+		for (const language_model *model : w.models) {
+			w.solver->use(*model);
+			const std::span<const keyed_answer> found = w.solver->solve(compact, survey, text.place);
+			if (!found.empty() && scores_higher(*model, found[0].score, best_read, best)) {
+				best_read = model;
+				best = found[0].score;
+			}
 		}
+		if (best_read != nullptr)
+			kept = best_read;
 	}
-	if (kept == nullptr)
-		kept = w.models[0];
 	w.solver->use(*kept);
 	const std::span<const keyed_answer> answers = w.solver->solve(compact, settings, text.place);
 	for (std::size_t i = 0; i < answers.size(); i++) {
