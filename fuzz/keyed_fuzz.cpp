@@ -1,7 +1,8 @@
 // The keyed search on arbitrary bytes: its first five bytes choose the
 // range of columns, the rows asked for, the seed, how many answers are
 // kept and the language, and the first line of the rest is the text, read as
-// untranspose-key reads one.  The search must end, give orders that are
+// untranspose-key reads one; a second line, if any, is a crib.  Every
+// order is tried only of grids small enough to keep the fuzzer quick.  The search must end, give orders that are
 // orders, best first, whose cases the filter decodes as the search
 // decodes them, and give the same answers whatever order each round's
 // jobs ran in.
@@ -77,7 +78,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	settings.answers = 1 + data[4] % 4;
 	const keyed_tables &tables = s->tables[data[4] / 4 % language_codes().size()];
 	std::string_view input(reinterpret_cast<const char *>(data) + 5, size - 5);
-	std::string line(input.substr(0, std::min(input.find('\n'), BUFFER_SIZE - 1)));
+	const std::size_t line_end = std::min(input.find('\n'), input.size());
+	std::string line(input.substr(0, std::min(line_end, BUFFER_SIZE - 1)));
+	crib_list cribs;
+	if (line_end < input.size()) {
+		const std::string_view crib = input.substr(line_end + 1);
+		settings.cribs = &cribs;
+		check(add_crib(cribs, crib.substr(0, crib.find('\n'))) != crib_added::too_many);
+	}
+	settings.every_order_budget = 40320;
 	line.resize(space_separators(line));
 	std::vector<char> compact(BUFFER_SIZE);
 	const std::size_t length = normalize_text(line, compact);
@@ -96,7 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 			check(a.order[j] >= 0 && column < k && !seen[column]);
 			seen[column] = true;
 		}
-		check(i == 0 || answers[i - 1].belief >= a.belief);
+		check(i == 0 || answers[i - 1].cribs > a.cribs ||
+		      (answers[i - 1].cribs == a.cribs && answers[i - 1].belief >= a.belief));
 		std::vector<char> natural(BUFFER_SIZE), decoded(BUFFER_SIZE);
 		naturalise_columns(text, length, {a.order, k}, natural);
 		decode_columns(natural, length, a.columns, decoded);

@@ -20,10 +20,12 @@ constexpr std::uint32_t ROUNDS = 20;
 constexpr std::uint32_t CONFIRMATIONS = 3;
 constexpr std::uint32_t LEAST_RESTARTS = 2;
 
-// The better believed first, then the one of fewer columns, then by
-// order, so that every answer has its one place.
+// The one holding more cribs first, then the better believed, then the one
+// of fewer columns, then by order, so that every answer has its one place.
 bool better(const keyed_answer &a, const keyed_answer &b) noexcept
 {
+	if (a.cribs != b.cribs)
+		return a.cribs > b.cribs;
 	if (a.belief != b.belief)
 		return a.belief > b.belief;
 	if (a.columns != b.columns)
@@ -55,7 +57,8 @@ void make_answer(keyed_search &s, std::span<const std::int32_t> slots, keyed_ans
 	naturalise_columns(s.compact, length, {answer.order, slots.size()}, {s.natural, BUFFER_SIZE});
 	decode_columns({s.natural, BUFFER_SIZE}, length, answer.columns, {s.decoded, BUFFER_SIZE});
 	answer.score = score_text(*s.tables->model, {s.decoded, length}, answer.columns);
-	answer.belief = answer.score.total - (natural(answer) ? 0 : order_prior(*s.tables->model, slots.size()));
+	answer.cribs = cribs_held_in_text(s.cribs, {s.decoded, length});
+	answer.belief = ranked(answer.score) - (natural(answer) ? 0 : order_prior(*s.tables->model, slots.size()));
 }
 
 // Puts `answer` among the best kept, unless it is there already.
@@ -73,13 +76,15 @@ void keep_answer(keyed_search &s, const keyed_answer &answer) noexcept
 	s.answers[at] = answer;
 }
 
-// Records an order found for `cs`, at the best believed of its turns: its
-// letters are right, but a climb cannot tell which of them open the text.
-void record(keyed_search &s, column_search &cs, std::span<std::int32_t> slots, bool first_round) noexcept
+// Records an order found for `cs`, at the best believed of its turns when
+// it was climbed to: its letters are right, but a climb cannot tell which
+// of them open the text.
+void record(keyed_search &s, column_search &cs, std::span<std::int32_t> slots, bool first_round,
+            bool turn = true) noexcept
 {
 	keyed_answer turned, best;
 	make_answer(s, slots, best);
-	for (std::size_t by = 1; by < slots.size(); by++) {
+	for (std::size_t by = 1; turn && by < slots.size(); by++) {
 		std::rotate(slots.begin(), slots.begin() + 1, slots.end());
 		make_answer(s, slots, turned);
 		if (better(turned, best))
@@ -95,12 +100,18 @@ void record(keyed_search &s, column_search &cs, std::span<std::int32_t> slots, b
 	keep_answer(s, best);
 }
 
+bool searched_through(const column_search &cs) noexcept
+{
+	return cs.every_order && cs.parts_left == 0;
+}
+
 // Whether the best answer so far can be taken.  It must clearly read as
 // the language.  One read from left to right, or a turn of one, is taken
 // when a whole round of restarts has found nothing better.  A keyed one
-// must have been found by CONFIRMATIONS restarts, and every number of
-// columns restarted twice, since one restart of the right number may miss
-// while a wrong one overfits.
+// must have been found by CONFIRMATIONS restarts, or be the best of every
+// order, and every number of columns restarted twice or searched through,
+// since one restart of the right number may miss while a wrong one
+// overfits.
 bool settled(const keyed_search &s, bool round_over) noexcept
 {
 	if (s.answer_count == 0)
@@ -112,9 +123,9 @@ bool settled(const keyed_search &s, bool round_over) noexcept
 	if (cs.from_first_round && round_over && s.round >= 1)
 		return true;
 	for (std::int32_t k = std::max(s.least, 2); k <= s.most; k++)
-		if (s.columns[k].restarts < LEAST_RESTARTS)
+		if (s.columns[k].restarts < LEAST_RESTARTS && !searched_through(s.columns[k]))
 			return false;
-	return cs.hits >= CONFIRMATIONS;
+	return cs.hits >= CONFIRMATIONS || searched_through(cs);
 }
 
 } // namespace
@@ -124,6 +135,8 @@ void begin_search(keyed_search &s, const keyed_tables &tables, std::span<const c
 {
 	s.tables = &tables;
 	s.settings = settings;
+	s.cribs = settings.cribs != nullptr ? *settings.cribs : crib_list{};
+	s.most_ends = most_ends_score(*tables.model);
 	s.compact = compact.first(std::min(compact.size(), BUFFER_SIZE - 1));
 	const std::size_t length = s.compact.size();
 	to_symbols(s.compact, s.symbols);
@@ -153,6 +166,8 @@ void begin_search(keyed_search &s, const keyed_tables &tables, std::span<const c
 		cs.hits = 0;
 		cs.restarts = 0;
 		cs.planned = 0;
+		cs.every_order = tries_every_order(cs.shape, settings.every_order_budget);
+		cs.parts_left = cs.every_order ? static_cast<std::uint32_t>(k) : 0;
 		// The first round: left to right, and its turns.
 		std::int32_t slots[MOST_KEYED_COLUMNS];
 		for (std::size_t c = 0; c < columns; c++)
@@ -170,21 +185,31 @@ std::size_t plan_round(keyed_search &s, std::span<search_job> jobs) noexcept
 	s.round++;
 	// The most promising numbers of columns first, so that a round can end
 	// as soon as one is settled.
-	std::size_t count = 0;
+	std::int32_t ranked_columns[MOST_KEYED_COLUMNS + 1];
+	std::size_t ranked_count = 0;
 	for (std::int32_t k = std::max(s.least, 2); k <= s.most; k++)
-		jobs[count++] = {k, 0};
-	std::stable_sort(jobs.begin(), jobs.begin() + static_cast<std::ptrdiff_t>(count),
-	                 [&s](const search_job &a, const search_job &b) {
-		                 return better(s.columns[a.columns].best, s.columns[b.columns].best);
-	                 });
-	if (count > 0) {
-		std::copy_backward(jobs.begin(), jobs.begin() + static_cast<std::ptrdiff_t>(count),
-		                   jobs.begin() + static_cast<std::ptrdiff_t>(count + CONFIRMATIONS - 1));
-		std::fill(jobs.begin(), jobs.begin() + static_cast<std::ptrdiff_t>(CONFIRMATIONS - 1), jobs[CONFIRMATIONS - 1]);
-		count += CONFIRMATIONS - 1;
+		if (!s.columns[k].every_order || s.round == 1)
+			ranked_columns[ranked_count++] = k;
+	std::stable_sort(ranked_columns, ranked_columns + ranked_count, [&s](std::int32_t a, std::int32_t b) {
+		return better(s.columns[a].best, s.columns[b].best);
+	});
+	// Every order of few columns is tried in the first round, a part of the
+	// tree for each first column placed; the climbs' leader is restarted
+	// CONFIRMATIONS times.
+	std::size_t count = 0;
+	bool led = false;
+	for (std::size_t i = 0; i < ranked_count; i++) {
+		const std::int32_t k = ranked_columns[i];
+		column_search &cs = s.columns[k];
+		if (cs.every_order) {
+			for (std::int32_t part = 0; part < k; part++)
+				jobs[count++] = {k, 0, part};
+			continue;
+		}
+		for (std::uint32_t n = 0; n < (led ? 1 : CONFIRMATIONS); n++)
+			jobs[count++] = {k, ++cs.planned, -1};
+		led = true;
 	}
-	for (std::size_t i = 0; i < count; i++)
-		jobs[i].restart = ++s.columns[jobs[i].columns].planned;
 	return count;
 }
 
@@ -195,6 +220,13 @@ void run_job(const keyed_search &s, const search_job &job, order_scratch &scratc
 	const auto k = static_cast<std::size_t>(job.columns);
 	const std::span<std::int32_t> slots{result.slots, k};
 	const std::span<const std::uint8_t> symbols{s.symbols, s.compact.size()};
+	result.job = job;
+	if (job.part >= 0) {
+		try_every_order(*s.tables, symbols, cs.shape, static_cast<std::size_t>(job.part), s.cribs, s.most_ends,
+		                result.every, stop);
+		result.cut_short = stop != nullptr && stop->load(std::memory_order_relaxed);
+		return;
+	}
 	random_bits random = random_bits::of(s.settings.seed, k, job.restart);
 	for (std::size_t c = 0; c < k; c++) {
 		const std::size_t other = random.below(static_cast<std::uint32_t>(c + 1));
@@ -203,7 +235,6 @@ void run_job(const keyed_search &s, const search_job &job, order_scratch &scratc
 	}
 	climb_cycle({cs.beside, k * k}, {cs.wrapped, k * k}, slots, random, PAIR_PATIENCE * k * k);
 	best_turn(*s.tables, symbols, cs.shape, slots, scratch);
-	result.job = job;
 	climb_order(*s.tables, symbols, cs.shape, slots, random, ORDER_PATIENCE * k * k, scratch, stop);
 	result.score = polish_order(*s.tables, symbols, cs.shape, slots, scratch, stop);
 	result.cut_short = stop != nullptr && stop->load(std::memory_order_relaxed);
@@ -216,9 +247,17 @@ bool take_result(keyed_search &s, const job_result &result) noexcept
 	column_search &cs = s.columns[result.job.columns];
 	std::int32_t slots[MOST_KEYED_COLUMNS];
 	const auto k = static_cast<std::size_t>(result.job.columns);
-	std::copy(result.slots, result.slots + k, slots);
-	record(s, cs, {slots, k}, false);
-	cs.restarts++;
+	if (result.job.part >= 0) {
+		for (std::size_t i = 0; i < result.every.count; i++) {
+			std::copy_n(result.every.orders[i].slots, k, slots);
+			record(s, cs, {slots, k}, false, false);
+		}
+		cs.parts_left--;
+	} else {
+		std::copy(result.slots, result.slots + k, slots);
+		record(s, cs, {slots, k}, false);
+		cs.restarts++;
+	}
 	if (settled(s, false))
 		s.done = true;
 	return s.done;

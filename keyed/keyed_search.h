@@ -10,6 +10,8 @@
 #define UNTRANSPOSE_KEYED_SEARCH_H
 
 #include "column_pairs.h"
+#include "crib.h"
+#include "every_order.h"
 #include "keyed_columns.h"
 #include "keyed_tables.h"
 #include "keyfinder.h"
@@ -21,9 +23,12 @@
 #include <span>
 
 inline constexpr std::size_t MOST_ANSWERS = 1000;
-// The most jobs in a round: one for each number of columns, and two more
-// for the one in the lead.
-inline constexpr std::size_t MOST_ROUND_JOBS = MOST_KEYED_COLUMNS + 2;
+// The parts of the trees of every order, one for each first column placed.
+inline constexpr std::size_t EVERY_ORDER_PARTS =
+    MOST_EVERY_ORDER_COLUMNS * (MOST_EVERY_ORDER_COLUMNS + 1) / 2 - 1;
+// The most jobs in a round: one for each number of columns, two more for
+// the one in the lead, and the parts of every order of the fewest columns.
+inline constexpr std::size_t MOST_ROUND_JOBS = MOST_KEYED_COLUMNS + 2 + EVERY_ORDER_PARTS;
 inline constexpr std::size_t PAIR_CELLS = 2 * MOST_KEYED_COLUMNS * (MOST_KEYED_COLUMNS + 1) * (2 * MOST_KEYED_COLUMNS + 1) / 6;
 
 // How many rounds --lang auto looks at each language for, before it
@@ -38,6 +43,8 @@ struct keyed_settings {
 	std::uint32_t effort = 1;       // each unit of effort allows as many rounds again
 	std::uint32_t most_rounds = 0;  // and, if not 0, no more rounds than this
 	std::size_t answers = 1;        // how many of the best answers to keep
+	const crib_list *cribs = nullptr;   // words the answers should hold, if any
+	std::uint64_t every_order_budget = EVERY_ORDER_BUDGET;   // see tries_every_order
 };
 
 // An order found for the text: its read order, the score of its whole
@@ -46,14 +53,18 @@ struct keyed_settings {
 // from left to right and log10 K! for a keyed order.
 struct keyed_answer {
 	std::int32_t columns;
+	std::uint32_t cribs;        // how many of the cribs its decoding holds
 	key_score score;
 	std::int64_t belief;
 	std::int32_t order[MOST_KEYED_COLUMNS];
 };
 
+// A restart of the climb, or, for few columns, a part of the tree of
+// every order.
 struct search_job {
 	std::int32_t columns;
 	std::uint32_t restart;
+	std::int32_t part;          // the first column placed in the tree, or -1 for a climb
 };
 
 struct job_result {
@@ -61,6 +72,7 @@ struct job_result {
 	bool cut_short;             // stopped before it was done: not to be counted
 	std::int64_t score;         // the climb's own score
 	std::int32_t slots[MOST_KEYED_COLUMNS];
+	kept_orders every;          // or the best orders of a part of the tree
 };
 
 // What one number of columns has found.
@@ -72,11 +84,15 @@ struct column_search {
 	std::uint32_t restarts;     // taken
 	std::uint32_t planned;      // planned
 	bool from_first_round;      // the order left to right, or one of its turns
+	bool every_order;           // every order is tried, not climbed to
+	std::uint32_t parts_left;   // of the tree of every order, not yet taken
 };
 
 struct keyed_search {
 	const keyed_tables *tables;
 	keyed_settings settings;
+	crib_list cribs;
+	std::int64_t most_ends;     // the most a decoding's ends may score
 	std::span<const char> compact;
 	std::uint8_t symbols[BUFFER_SIZE];
 	std::int32_t least, most;   // the numbers of columns searched

@@ -1,8 +1,11 @@
 #include "keyed_tables.h"
 
+#include <algorithm>
+
 void build_keyed_tables(const language_model &model, keyed_tables &tables) noexcept
 {
 	tables.model = &model;
+	tables.most_level = OTHER_LEVEL;
 	std::size_t index = 0;
 	for (std::size_t a = 0; a < SYMBOLS; a++)
 		for (std::size_t b = 0; b < SYMBOLS; b++)
@@ -11,6 +14,7 @@ void build_keyed_tables(const language_model &model, keyed_tables &tables) noexc
 					const bool letters = a < 26 && b < 26 && c < 26 && d < 26;
 					tables.quadgrams[index] =
 					    letters ? model.quadgrams[((a * 26 + b) * 26 + c) * 26 + d] : OTHER_LEVEL;
+					tables.most_level = std::max(tables.most_level, tables.quadgrams[index]);
 				}
 	for (std::size_t a = 0; a < SYMBOLS; a++)
 		for (std::size_t b = 0; b < SYMBOLS; b++)

@@ -23,6 +23,7 @@ struct keyed_tables {
 	const language_model *model;               // what they were made from
 	std::uint8_t quadgrams[SYMBOL_QUADGRAMS];   // at ((a * 27 + b) * 27 + c) * 27 + d
 	std::int32_t pairs[SYMBOLS * SYMBOLS];     // at a * 27 + b
+	std::uint8_t most_level;                   // the highest of the quadgrams' levels
 };
 
 // Makes the tables of `model`, which must outlive them.

@@ -1,6 +1,7 @@
 #include "keyfinder.h"
 
 #include "decoder.h"
+#include "words.h"
 
 #include <algorithm>
 #include <array>
@@ -17,8 +18,8 @@ bool better(const key_score &a, const key_score &b) noexcept
 {
 	// Compared as totals over the same number of quadgrams; the smaller key
 	// wins a tie.
-	const std::int64_t left = a.total * static_cast<std::int64_t>(std::max<std::size_t>(b.quadgrams, 1));
-	const std::int64_t right = b.total * static_cast<std::int64_t>(std::max<std::size_t>(a.quadgrams, 1));
+	const std::int64_t left = ranked(a) * static_cast<std::int64_t>(std::max<std::size_t>(b.quadgrams, 1));
+	const std::int64_t right = ranked(b) * static_cast<std::int64_t>(std::max<std::size_t>(a.quadgrams, 1));
 	return left != right ? left > right : a.key < b.key;
 }
 
@@ -71,28 +72,65 @@ verdict judge(const language_model &model, const key_score &score) noexcept
 	return above_verdict_floor(model, score) ? verdict::english : verdict::not_english;
 }
 
+std::int64_t edge_levels(const language_model &model, std::span<const std::uint8_t> first,
+                         std::span<const std::uint8_t> last_reversed) noexcept
+{
+	std::int64_t total = 0;
+	if (first.size() >= 3)
+		total += EDGE_WEIGHT * model.opening[(first[0] * 26u + first[1]) * 26u + first[2]];
+	if (last_reversed.size() >= 3)
+		total += EDGE_WEIGHT * model.closing[(last_reversed[2] * 26u + last_reversed[1]) * 26u + last_reversed[0]];
+	return total;
+}
+
+key_score score_ends(const language_model &model, std::span<const std::uint8_t> first,
+                     std::span<const std::uint8_t> last_reversed) noexcept
+{
+	const std::int32_t words = opening_words(model, first) + (last_reversed.empty() ? 0 : closing_words(model, last_reversed));
+	return {0, edge_levels(model, first, last_reversed), 0, word_levels(model, words)};
+}
+
+std::int64_t most_edge_levels(const language_model &model) noexcept
+{
+	const std::int64_t opening = *std::max_element(model.opening, model.opening + TRIGRAMS);
+	const std::int64_t closing = *std::max_element(model.closing, model.closing + TRIGRAMS);
+	return EDGE_WEIGHT * (std::max<std::int64_t>(opening, 0) + std::max<std::int64_t>(closing, 0));
+}
+
+std::int64_t most_ends_score(const language_model &model) noexcept
+{
+	return most_edge_levels(model) + word_levels(model, static_cast<std::int32_t>(2 * WORD_WINDOW) * most_word_gain(model)) + 1;
+}
+
 key_score score_text(const language_model &model, std::span<const char> decoded, std::int32_t key,
                      std::size_t most) noexcept
 {
-	key_score score{key, 0, 0};
 	std::size_t index = 0, letters = 0, at = 0;
+	std::int64_t quadgrams = 0;
+	// The first letters, and the last in a ring.
+	std::uint8_t first[WORD_WINDOW], last[WORD_WINDOW];
 	for (; at < decoded.size() && letters < most; at++) {
 		const auto letter = static_cast<unsigned char>(decoded[at] - 'A');
 		if (letter >= 26)
 			continue;
+		if (letters < WORD_WINDOW)
+			first[letters] = letter;
+		last[letters % WORD_WINDOW] = letter;
 		index = (index * 26 + letter) % QUADGRAMS;
-		if (++letters >= 4) {
-			score.total += model.quadgrams[index];
-			score.quadgrams++;
-		} else if (letters == 3) {
-			score.total += EDGE_WEIGHT * model.opening[index];
-		}
+		if (++letters >= 4)
+			quadgrams += model.quadgrams[index];
 	}
-	// The last trigram is the text's own only if no letter is left.
+	// The last letters are the text's own only if no letter is left.
 	while (at < decoded.size() && static_cast<unsigned char>(decoded[at] - 'A') >= 26)
 		at++;
-	if (at == decoded.size() && letters >= 3)
-		score.total += EDGE_WEIGHT * model.closing[index % TRIGRAMS];
+	const std::size_t ends = std::min(letters, WORD_WINDOW);
+	std::uint8_t reversed[WORD_WINDOW];
+	for (std::size_t i = 0; i < ends; i++)
+		reversed[i] = last[(letters - 1 - i) % WORD_WINDOW];
+	key_score score = score_ends(model, {first, ends}, {reversed, at == decoded.size() ? ends : 0});
+	score.key = key;
+	score.total += quadgrams;
+	score.quadgrams = letters >= 3 ? letters - 3 : 0;
 	return score;
 }
 

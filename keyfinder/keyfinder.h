@@ -28,7 +28,15 @@ struct key_score {
 	std::int32_t key;
 	std::int64_t total;      // sum of the quadgrams' levels and the edges'
 	std::size_t quadgrams;   // how many were scored
+	std::int64_t words;      // and how well the ends split into words, in levels
 };
+
+// What decodings of one text are ranked by: their quadgrams, edges and
+// words.
+[[nodiscard]] constexpr std::int64_t ranked(const key_score &score) noexcept
+{
+	return score.total + score.words;
+}
 
 // log10 of the mean probability of the quadgrams a score covers, the
 // edges' odds spread over them, so that scores of texts of different
@@ -97,9 +105,26 @@ enum class verdict { too_short, english, not_english };
 // score that much better than one read from left to right to be believed.
 [[nodiscard]] std::int64_t order_prior(const language_model &model, std::size_t columns) noexcept;
 
+// Scores a text's ends alone: how likely its first trigram is to open a
+// word and its last to close one, in the total, and how well its first and
+// last letters split into words.  `first` holds its first WORD_WINDOW
+// letters (0 to 25) or all of them if fewer, and `last_reversed` as many of
+// its last, the last one first, or none when its end is not scored.
+[[nodiscard]] key_score score_ends(const language_model &model, std::span<const std::uint8_t> first,
+                                   std::span<const std::uint8_t> last_reversed) noexcept;
+
+// The edges' part of score_ends, and the most it may be.
+[[nodiscard]] std::int64_t edge_levels(const language_model &model, std::span<const std::uint8_t> first,
+                                       std::span<const std::uint8_t> last_reversed) noexcept;
+[[nodiscard]] std::int64_t most_edge_levels(const language_model &model) noexcept;
+
+// No text's ends score more than this, in levels.
+[[nodiscard]] std::int64_t most_ends_score(const language_model &model) noexcept;
+
 // Scores one decoded text: the quadgrams of its first `letters` letters,
 // and how likely its first trigram is to open a word and, when every
-// letter is scored, its last to close one; every other byte is passed over.
+// letter is scored, its last to close one, and how well its first and last
+// letters split into words; every other byte is passed over.
 [[nodiscard]] key_score score_text(const language_model &model, std::span<const char> decoded, std::int32_t key,
                                    std::size_t letters = BUFFER_SIZE) noexcept;
 

@@ -71,17 +71,28 @@ struct packed_language {
 	const short (*affinity)[26];
 	const int *order_prior;
 	int edge_offset;
+	const int *letter_log10;
+	std::size_t word_count;
+	const int *word_log10;
+	const unsigned long long *word_weights;
+	table_rows word_list, word_levels;
+	std::size_t word_list_size;
 };
 
-template <std::size_t SeenRows, std::size_t LevelRows, std::size_t EdgeRows>
+template <std::size_t SeenRows, std::size_t LevelRows, std::size_t EdgeRows, std::size_t ListRows,
+          std::size_t WordLevelRows>
 constexpr packed_language pack(std::string_view code, const char *name, double verdict_floor, double clear_floor,
                                double floor, double step, std::size_t seen_quadgrams,
                                const char (&seen)[SeenRows][4096 + 1], const char (&levels)[LevelRows][4096 + 1],
                                const char (&opening)[EdgeRows][4096 + 1], const char (&closing)[EdgeRows][4096 + 1],
                                const short (&affinity)[26][26], const int (&order_prior)[MOST_PRIOR_COLUMNS + 1],
-                               int edge_offset)
+                               int edge_offset, const int (&letter_log10)[26], std::size_t word_count,
+                               const int (&word_log10)[64], const unsigned long long (&word_weights)[64],
+                               const char (&word_list)[ListRows][4096 + 1],
+                               const char (&word_levels)[WordLevelRows][4096 + 1])
 {
 	static_assert(SeenRows * 4096 * 6 >= QUADGRAMS && EdgeRows * 4096 >= TRIGRAMS && LevelRows > 0);
+	static_assert(ListRows > 0 && WordLevelRows > 0);
 	return {code,
 	        name,
 	        floor,
@@ -99,13 +110,21 @@ constexpr packed_language pack(std::string_view code, const char *name, double v
 	        closing,
 	        affinity,
 	        order_prior,
-	        edge_offset};
+	        edge_offset,
+	        letter_log10,
+	        word_count,
+	        word_log10,
+	        word_weights,
+	        word_list,
+	        word_levels,
+	        ListRows * 4096};
 }
 
 #define LANGUAGE(code, name, verdict_floor, clear_floor)                                                        \
 	pack(#code, name, verdict_floor, clear_floor, code::QUADGRAM_FLOOR, code::QUADGRAM_STEP, code::SEEN_QUADGRAMS, code::QUADGRAM_SEEN,              \
 	     code::QUADGRAM_LEVELS, code::OPENING_LEVELS, code::CLOSING_LEVELS, code::BIGRAM_AFFINITY,                \
-	     code::ORDER_PRIOR_LEVELS, code::EDGE_OFFSET)
+	     code::ORDER_PRIOR_LEVELS, code::EDGE_OFFSET, code::LETTER_LOG10, code::WORD_COUNT, code::WORD_LOG10,       \
+	     code::WORD_WEIGHTS, code::WORD_LIST, code::WORD_LEVELS)
 
 // Each language's verdict and clear floors, in log10 per quadgram, from
 // bench/key_accuracy --verdict --lang on its held-out prose.  The verdict
@@ -132,6 +151,103 @@ constexpr auto CODES = [] {
 		codes[i] = LANGUAGES[i].code;
 	return codes;
 }();
+
+// A character of a table written in rows of 4096.
+char character(table_rows rows, std::size_t at) noexcept
+{
+	return rows[at >> 12][at & 4095];
+}
+
+// Adds a word to a trie, its letters taken from the last to the first
+// when `backwards`.  Returns false if the trie is full.
+bool add_word(word_trie &trie, std::span<const std::uint8_t> letters, bool backwards, std::int16_t share) noexcept
+{
+	std::size_t node = 0;
+	for (std::size_t i = 0; i < letters.size(); i++) {
+		const std::uint8_t letter = letters[backwards ? letters.size() - 1 - i : i];
+		if (node == 0) {
+			node = 1u + letter;
+			continue;
+		}
+		if (i == 1) {
+			// The pair's own node, linked to its first letter's when first used.
+			const std::size_t pair = FIRST_PAIR_NODE + (node - 1) * 26 + letter;
+			if (trie.nodes[pair].letter != letter) {
+				trie.nodes[pair] = {0, trie.nodes[node].first_child, letter, NO_WORD, NO_WORD};
+				trie.nodes[node].first_child = static_cast<std::uint16_t>(pair);
+			}
+			node = pair;
+			continue;
+		}
+		std::size_t child = trie.nodes[node].first_child;
+		while (child != 0 && trie.nodes[child].letter != letter)
+			child = trie.nodes[child].next_sibling;
+		if (child == 0) {
+			if (trie.count == MOST_WORD_NODES)
+				return false;
+			child = trie.count++;
+			trie.nodes[child] = {0, trie.nodes[node].first_child, letter, NO_WORD, NO_WORD};
+			trie.nodes[node].first_child = static_cast<std::uint16_t>(child);
+		}
+		node = child;
+	}
+	trie.nodes[node].word = share;
+	return true;
+}
+
+// While the tries are built, each word's node holds its level; this sums
+// the shares of the words through each node of the subtree at `node` as
+// 2^50 times each share, exactly on every platform, and gives each node
+// the level whose weight is nearest below its sum, and each word its own
+// level's share, in thousandths of log10.
+std::uint64_t sum_below(word_trie &trie, std::size_t node, const packed_language &l) noexcept
+{
+	std::uint64_t sum = 0;
+	for (std::size_t child = trie.nodes[node].first_child; child != 0; child = trie.nodes[child].next_sibling)
+		sum += sum_below(trie, child, l);
+	word_node &n = trie.nodes[node];
+	if (n.word != NO_WORD) {
+		sum += l.word_weights[n.word];
+		n.word = static_cast<std::int16_t>(l.word_log10[n.word]);
+	}
+	std::size_t level = 0;
+	while (level + 1 < 64 && l.word_weights[level + 1] <= sum)
+		level++;
+	n.below = sum == 0 ? NO_WORD : static_cast<std::int16_t>(l.word_log10[level]);
+	return sum;
+}
+
+void build_tries(const packed_language &l, language_model &model) noexcept
+{
+	// A pair's node not yet used holds no letter.
+	for (word_trie *trie : {&model.words, &model.reversed_words}) {
+		trie->count = FIRST_PAIR_NODE + 26 * 26;
+		trie->nodes[0] = {0, 0, 0, NO_WORD, NO_WORD};
+		for (std::uint8_t letter = 0; letter < 26; letter++)
+			trie->nodes[1 + letter] = {0, 0, letter, NO_WORD, NO_WORD};
+		for (std::size_t pair = FIRST_PAIR_NODE; pair < trie->count; pair++)
+			trie->nodes[pair] = {0, 0, UINT8_MAX, NO_WORD, NO_WORD};
+	}
+	// Each word is the letters it shares with the one before, their
+	// number a small letter, then the rest of it in capitals.
+	std::uint8_t word[64];
+	std::size_t length = 0, at = 0;
+	for (std::size_t w = 0; w < l.word_count; w++) {
+		if (at >= l.word_list_size)
+			break;
+		length = std::min<std::size_t>(static_cast<std::size_t>(character(l.word_list, at++) - 'a'), length);
+		for (char c; at < l.word_list_size && (c = character(l.word_list, at)) >= 'A' && c <= 'Z'; at++)
+			if (length < std::size(word))
+				word[length++] = static_cast<std::uint8_t>(c - 'A');
+		const auto level = static_cast<std::int16_t>(digit(l.word_levels, w));
+		if (!add_word(model.words, {word, length}, false, level) ||
+		    !add_word(model.reversed_words, {word, length}, true, level))
+			break;
+	}
+	for (word_trie *trie : {&model.words, &model.reversed_words})
+		for (std::size_t letter = 1; letter <= 26; letter++)
+			sum_below(*trie, letter, l);
+}
 
 void unpack(const packed_language &l, language_model &model) noexcept
 {
@@ -163,6 +279,9 @@ void unpack(const packed_language &l, language_model &model) noexcept
 		for (std::size_t b = 0; b < 26; b++)
 			model.affinity[a * 26 + b] = l.affinity[a][b];
 	std::copy_n(l.order_prior, MOST_PRIOR_COLUMNS + 1, model.order_prior);
+	for (std::size_t letter = 0; letter < 26; letter++)
+		model.letter_log10[letter] = static_cast<std::int16_t>(l.letter_log10[letter]);
+	build_tries(l, model);
 }
 
 } // namespace

@@ -15,6 +15,29 @@ inline constexpr std::size_t QUADGRAMS = TRIGRAMS * 26;
 inline constexpr std::size_t MOST_PRIOR_COLUMNS = 100;
 // The most languages compiled in, for callers that hold one of each.
 inline constexpr std::size_t MOST_LANGUAGES = 8;
+// The most nodes of a language's tries of words: each prefix of a word
+// kept is a node, and the root another.
+inline constexpr std::size_t MOST_WORD_NODES = 1 << 16;
+inline constexpr std::int16_t NO_WORD = INT16_MIN;
+inline constexpr std::size_t FIRST_PAIR_NODE = 27;
+
+// A node of a trie of words, one letter deeper than its parent.  Its
+// children are linked from the first by their siblings; 0 ends a list,
+// since the root is no one's child.  The root's children are the nodes 1
+// to 26, one for each letter, and theirs the next 676, one for each pair
+// of letters, so that a walk reaches its third letter without a search.
+struct word_node {
+	std::uint16_t first_child;
+	std::uint16_t next_sibling;
+	std::uint8_t letter;        // 0 to 25
+	std::int16_t word;          // log10 of the word's share, in thousandths, or NO_WORD
+	std::int16_t below;         // log10 of the share of the words that go through it
+};
+
+struct word_trie {
+	word_node nodes[MOST_WORD_NODES];
+	std::size_t count;
+};
 
 struct language_model {
 	const char *code;                   // "en"
@@ -32,6 +55,9 @@ struct language_model {
 	std::int8_t closing[TRIGRAMS];      // or close a word, in levels
 	std::int16_t affinity[26 * 26];     // log10 of a bigram's odds, in hundredths
 	std::int32_t order_prior[MOST_PRIOR_COLUMNS + 1];  // log10 K!, in levels
+	std::int16_t letter_log10[26];      // each letter's share, in thousandths
+	word_trie words;                    // the commonest words, letters in order
+	word_trie reversed_words;           // and the same words read backwards
 };
 
 // The codes of the languages compiled in, "en" first.

@@ -47,8 +47,8 @@ check "CR LF: the CR is part of the line end" 0 empty '4\nacd tka taw atn\n3\nhl
 check "tabs, VT, FF, CR and no-break spaces between groups" 0 empty '3\n  hlod eorl  wl\n0\n' '\t\thlod\veorl\f\rwl\n' $run
 check "a no-break space is one space" 0 empty '4\nacd tka taw atn\n0\n' 'acd\302\240tka taw atn' $run
 check "a lone CR at the end of the input" 0 empty '4\nacd tka taw atn\n0\n' 'acd tka taw atn\r' $run
-check "--top 2" 0 empty '4\nacd tka taw atn\n10\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --top 2
-check "--top=2" 0 empty '4\nacd tka taw atn\n10\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --top=2
+check "--top 2" 0 empty '4\nacd tka taw atn\n5\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --top 2
+check "--top=2" 0 empty '4\nacd tka taw atn\n5\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --top=2
 check "--max-key" 0 empty '1\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --max-key 3
 check "--table" 0 empty '*' "$two" $run --table
 table_head='text 1 (standard input:1): 10 letters; too short to judge\nrank    key log10/quadgram   margin  decoding\n'
@@ -79,7 +79,7 @@ check "min-key above max-key" 2 message '' '' $run --min-key 5 --max-key 3
 check "a value given to --table" 2 message '' '' $run --table=3
 check "an unknown short option" 2 message '' '' $run -x
 printf 'acd tka taw atn\n' >"$scratch/t1"
-check "options after file names" 0 empty '4\nacd tka taw atn\n10\nacd tka taw atn\n0\n' '' $run "$scratch/t1" --top 2
+check "options after file names" 0 empty '4\nacd tka taw atn\n5\nacd tka taw atn\n0\n' '' $run "$scratch/t1" --top 2
 check "after --, a file named like an option" 1 message '4\nacd tka taw atn\n0\n' '' $run "$scratch/t1" -- --top
 head -c 10005 /dev/zero | tr '\0' a >"$scratch/long"
 check "a line cut at 9999 bytes is named" 0 message '*' '' $run "$scratch/long"
@@ -124,7 +124,7 @@ german_keyed='EKETN ISHMS MNDRI FNCEA KOLEA SSSER UENIR TMMNM ZFRLA EEENC EIATI 
 printf "$german_keyed" | $run --keyed --lang de --top 3 --jobs 1 >"$scratch/one"
 check "--keyed --lang de: the same bytes on one thread and on two" 0 empty "$(cat "$scratch/one")\n" "$german_keyed" \
 	$run --keyed --lang de --top 3 --jobs 2
-[ "$(cksum <"$scratch/one")" = "4283387724 433" ] ||
+[ "$(cksum <"$scratch/one")" = "731361339 433" ] ||
 	{ echo "FAIL --keyed --lang de differs from its bytes on other platforms: $(cksum <"$scratch/one")"; failures=$((failures + 1)); }
 # Auto looks at each language briefly, then searches German as --lang de does.
 printf "$german_keyed" | $run --keyed --lang de --min-key 8 --max-key 12 >"$scratch/one"

@@ -218,7 +218,8 @@ TEST(KeyedSearch, ASurveyEndsAfterItsRounds)
 	for (char &c : letters)
 		c = static_cast<char>(letter(random));
 	keyed_settings settings;
-	settings.max_columns = 8;
+	settings.min_columns = 11;
+	settings.max_columns = 12;
 	settings.most_rounds = SURVEY_ROUNDS;
 	run.solve(letters, settings);
 	EXPECT_EQ(run.search->round, SURVEY_ROUNDS);
@@ -257,6 +258,108 @@ TEST(KeyedSearch, ClimbScoresAgreeWithThePlainScore)
 			EXPECT_EQ(headed.total, plain) << k << " columns, " << text.size() << " cells";
 			EXPECT_EQ(score_order_above(*tables, symbols, shape, slots, *scratch, headed.head).total, plain);
 			EXPECT_EQ(score_order_above(*tables, symbols, shape, slots, *scratch, headed.head + 1).total, INT64_MIN);
+		}
+	}
+}
+
+} // namespace
+
+namespace {
+
+std::string random_letters(std::mt19937 &random, std::size_t length)
+{
+	std::uniform_int_distribution<int> letter('A', 'Z');
+	std::string text(length, 'A');
+	for (char &c : text)
+		c = static_cast<char>(letter(random));
+	return text;
+}
+
+// The decoding whose column c is the run read at slots[c].
+std::string decode_slots(const std::string &cipher, const std::vector<std::int32_t> &slots)
+{
+	keyed_answer answer{};
+	answer.columns = static_cast<std::int32_t>(slots.size());
+	for (std::size_t c = 0; c < slots.size(); c++)
+		answer.order[slots[c]] = static_cast<std::int32_t>(c);
+	return decode_answer(cipher, answer);
+}
+
+// Every order, tried as a tree and cut short where nothing better can
+// come, finds the order that the decoding's own score ranks best, as
+// trying each in turn does: for random letters, English, texts with other
+// bytes, complete and incomplete grids, every number of columns it takes,
+// and with cribs.
+TEST(EveryOrder, FindsWhatABruteForceFinds)
+{
+	const std::unique_ptr<keyed_tables> tables = std::make_unique<keyed_tables>();
+	const language_model &model = *language_named("en");
+	build_keyed_tables(model, *tables);
+	const std::int64_t most_ends = most_ends_score(model);
+	const std::string corpus = read_file(ENGLISH_TEXT);
+	std::mt19937 random(28);
+	for (std::size_t k = 2; k <= 8; k++) {
+		for (const std::size_t length : {2 * k + 1, 3 * k, 4 * k + k / 2, 5 * k + k - 1}) {
+			for (const int kind : {0, 1, 2}) {
+				std::string plain = kind == 0 ? random_letters(random, length)
+				                              : letters_of(english_passage(corpus, random, length)).substr(0, length);
+				if (kind == 2)
+					plain[length / 3] = '.';
+				std::vector<std::int32_t> slots(k);
+				std::iota(slots.begin(), slots.end(), 0);
+				std::shuffle(slots.begin(), slots.end(), random);
+				std::vector<int> ranks(k);
+				for (std::size_t c = 0; c < k; c++)
+					ranks[c] = slots[c] + 1;
+				const std::string cipher = encipher_keyed(plain, ranks);
+				crib_list cribs;
+				if (kind == 1) {
+					ASSERT_EQ(add_crib(cribs, plain.substr(length / 2, 4)), crib_added::added);
+				}
+				std::vector<std::uint8_t> symbols(cipher.size());
+				to_symbols(cipher, symbols);
+				// The brute force: every order in turn, scored whole.
+				std::int64_t best = INT64_MIN;
+				std::uint32_t best_cribs = 0;
+				std::iota(slots.begin(), slots.end(), 0);
+				do {
+					const std::string decoded = decode_slots(cipher, slots);
+					const std::int64_t score = ranked(score_text(model, decoded, 0));
+					const std::uint32_t held = cribs_held_in_text(cribs, decoded);
+					if (held > best_cribs || (held == best_cribs && score > best)) {
+						best = score;
+						best_cribs = held;
+					}
+				} while (std::next_permutation(slots.begin(), slots.end()));
+				// The tree, in its parts.
+				std::int64_t found = INT64_MIN;
+				std::uint32_t found_cribs = 0;
+				for (std::size_t part = 0; part < k; part++) {
+					kept_orders kept;
+					try_every_order(*tables, symbols, shape_of(cipher.size(), k), part, cribs, most_ends, kept, nullptr);
+					ASSERT_GT(kept.count, 0u);
+					for (std::size_t i = 0; i < kept.count; i++) {
+						const scored_order &o = kept.orders[i];
+						const std::string decoded = decode_slots(cipher, {o.slots, o.slots + k});
+						EXPECT_EQ(o.cribs, cribs_held_in_text(cribs, decoded));
+						if (kind != 2) {
+							EXPECT_EQ(o.score, ranked(score_text(model, decoded, 0))) << k << " columns, " << length;
+						}
+						if (i > 0) {
+							EXPECT_TRUE(ranks_before(kept.orders[i - 1], o, k));
+						}
+					}
+					const scored_order &top = kept.orders[0];
+					if (top.cribs > found_cribs || (top.cribs == found_cribs && top.score > found)) {
+						found = top.score;
+						found_cribs = top.cribs;
+					}
+				}
+				EXPECT_EQ(found_cribs, best_cribs) << k << " columns, " << length << " letters, kind " << kind;
+				if (kind != 2) {
+					EXPECT_EQ(found, best) << k << " columns, " << length << " letters, kind " << kind;
+				}
+			}
 		}
 	}
 }

@@ -108,8 +108,8 @@ TEST(KeyFinder, TopKeysInOrder)
 	for (std::size_t i = 1; i < 8; i++) {
 		// Compared as the search compares them, exactly: mean levels as
 		// fractions, not as doubles that 32-bit x86 rounds unevenly.
-		EXPECT_GE(best[i - 1].total * static_cast<std::int64_t>(best[i].quadgrams),
-		          best[i].total * static_cast<std::int64_t>(best[i - 1].quadgrams));
+		EXPECT_GE(ranked(best[i - 1]) * static_cast<std::int64_t>(best[i].quadgrams),
+		          ranked(best[i]) * static_cast<std::int64_t>(best[i - 1].quadgrams));
 		for (std::size_t j = 0; j < i; j++)
 			EXPECT_NE(best[i].key, best[j].key);
 	}
@@ -131,7 +131,7 @@ TEST(KeyFinder, EachLanguageJudgesByItsOwnFloor)
 	std::uniform_int_distribution<int> letter('A', 'Z');
 	for (const auto &l : languages) {
 		const language_model &model = *language_named(l.code);
-		const key_score at{1, model.verdict_level, 100}, below{1, model.verdict_level - 1, 100};
+		const key_score at{1, model.verdict_level, 100, 0}, below{1, model.verdict_level - 1, 100, 0};
 		EXPECT_NEAR(log10_per_quadgram(model, at), model.verdict_floor, model.step / 100) << l.code;
 		EXPECT_EQ(judge(model, at), verdict::english) << l.code;
 		EXPECT_EQ(judge(model, below), verdict::not_english) << l.code;

@@ -67,6 +67,10 @@ EDGE_OFFSET = 32
 EDGE_PRIOR = 10
 WHITE = b" \t\n\r"
 MOST_COLUMNS = 100
+# The words kept: those seen at least twice, and of them the commonest.
+LEAST_WORD_COUNT = 2
+MOST_WORDS = 20000
+MOST_WORD_GAIN = 1.2
 
 
 ENGLISH = ("computers cookie debian definitions disclaimer drugs education ethnic food fortunes goedel "
@@ -184,6 +188,59 @@ def print_order_priors(step):
     print("};")
 
 
+def print_words(words, letters):
+    """The commonest words, with how likely each is among all the words
+    read, and how likely each letter is among all the letters."""
+    tokens = sum(words.values())
+    letter_total = sum(letters)
+    letter_log10 = [math.log10(max(c, 1) / letter_total) for c in letters]
+    floor = math.log10(LEAST_WORD_COUNT / tokens)
+
+    # No word is likelier than its letters drawn alone by more than
+    # MOST_WORD_GAIN per letter: those that seem so are names and addresses
+    # made of rare letters, which would only loosen the bound that a search
+    # puts on what any text's words can gain.  Those that would fall below
+    # the floor so are left out.
+    def share(w):
+        return min(math.log10(words[w] / tokens), MOST_WORD_GAIN * len(w) + sum(letter_log10[b - 65] for b in w))
+    kept = sorted((w for w, c in words.items() if c >= LEAST_WORD_COUNT and share(w) >= floor),
+                  key=lambda w: (-words[w], w))
+    kept = sorted(kept[:MOST_WORDS])
+    if not kept:
+        sys.exit("no words found")
+    step = (max(share(w) for w in kept) - floor) / (LEVELS - 1)
+    print("// log10 of each letter's share of the letters read, in thousandths.")
+    print("constexpr int LETTER_LOG10[26] = {%s};" % ", ".join(
+        str(round(1000 * math.log10(max(c, 1) / letter_total))) for c in letters))
+    print("// The %d commonest words seen %d times or more, of %d words read, in" % (len(kept), LEAST_WORD_COUNT, tokens))
+    print("// alphabetical order: each is the number of letters it shares with the one")
+    print("// before as a small letter (a for none), then the rest of it.  The level of")
+    print("// each word, in the same order, gives log10 of its share of the words read,")
+    print("// in thousandths, and that share times 2^50.  No word's share is more than")
+    print("// %.1f times its length above its letters' drawn alone." % MOST_WORD_GAIN)
+    print("constexpr std::size_t WORD_COUNT = %d;" % len(kept))
+    print("constexpr int WORD_LOG10[%d] = {" % LEVELS)
+    values = [floor + level * step for level in range(LEVELS)]
+    for at in range(0, LEVELS, 16):
+        print("    %s," % ", ".join(str(round(1000 * v)) for v in values[at:at + 16]))
+    print("};")
+    print("constexpr unsigned long long WORD_WEIGHTS[%d] = {" % LEVELS)
+    for at in range(0, LEVELS, 8):
+        print("    %s," % ", ".join(str(round(2 ** 50 * 10 ** v)) + "u" for v in values[at:at + 8]))
+    print("};")
+    listed, before = [], b""
+    for w in kept:
+        shared = 0
+        while shared < min(len(w), len(before), 25) and w[shared] == before[shared]:
+            shared += 1
+        listed.append(chr(ord("a") + shared) + w[shared:].decode("ascii"))
+        before = w
+    print_levels("WORD_LIST", "".join(listed))
+    # Rounded down, so that no share rises above the bound.
+    print_levels("WORD_LEVELS", "".join(ALPHABET[max(0, min(LEVELS - 1, math.floor((share(w) - floor) / step)))]
+                                        for w in kept))
+
+
 def main():
     args = sys.argv[1:]
     code = "en"
@@ -196,6 +253,8 @@ def main():
     counts = [0] * 26 ** 4
     pairs = [0] * 26 ** 2
     trigrams, openings, closings = [0] * 26 ** 3, [0] * 26 ** 3, [0] * 26 ** 3
+    letters = [0] * 26
+    words = {}
     names = []
     for name, path in ((name, path) for directory, files in parts
                        for name, path in corpus_files(os.path.join(root, directory.lstrip("/")), files)):
@@ -206,8 +265,11 @@ def main():
         # whether the last letter seen has been closed by white space.
         opened = [False, False, False]
         in_word = False
+        word = bytearray()
         for byte in data:
             if 65 <= byte <= 90:
+                letters[byte - 65] += 1
+                word.append(byte)
                 opened = [opened[1], opened[2], not in_word]
                 in_word = True
                 index = (index * 26 + byte - 65) % 26 ** 4
@@ -224,6 +286,11 @@ def main():
                 if in_word and run >= 3:
                     closings[index % 26 ** 3] += 1
                 in_word = False
+                if word:
+                    words[bytes(word)] = words.get(bytes(word), 0) + 1
+                    word = bytearray()
+        if word:
+            words[bytes(word)] = words.get(bytes(word), 0) + 1
     total = sum(counts)
     if total == 0:
         sys.exit("no letters found for the language " + code)
@@ -267,5 +334,6 @@ def main():
     print("constexpr int EDGE_OFFSET = %d;" % EDGE_OFFSET)
     print_levels("OPENING_LEVELS", edge_levels(openings))
     print_levels("CLOSING_LEVELS", edge_levels(closings))
+    print_words(words, letters)
 
 main()
