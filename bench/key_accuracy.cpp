@@ -13,6 +13,7 @@
 #include "decoder.h"
 #include "english.h"
 #include "keyed_accuracy.h"
+#include "keyed_verdict.h"
 #include "language_accuracy.h"
 #include "keyfinder.h"
 #include "model.h"
@@ -28,13 +29,16 @@
 
 namespace {
 
-const char USAGE[] = "Usage: key_accuracy [--trials N | --quick] [--verdict | --keyed | --keyed-grid | --languages]\n"
+const char USAGE[] = "Usage: key_accuracy [--trials N | --quick]\n"
+                     "                    [--verdict | --keyed | --keyed-grid | --keyed-verdict | --languages]\n"
                      "                    [--lang CODE] [--dir D] [ENGLISH_TEXT]...\n"
                      "Measure how often untranspose-key's search finds the key of held-out English\n"
                      "(tests/data by default), N times the usual number of texts; with --verdict,\n"
                      "how often its verdict is right; with --keyed, how often and how fast\n"
                      "untranspose-key --keyed solves keyed ciphers, and with --keyed-grid the same\n"
                      "on a grid of columns by rows, drawn in keyed_grid.svg in the build; with\n"
+                     "--keyed-verdict, how often the verdict flags the keyed search's wrong answers\n"
+                     "and its right ones (in the language CODE with --lang); with\n"
                      "--languages, how often texts in each language are solved, with that\n"
                      "language's statistics and with auto (only the language CODE with --lang).\n"
                      "--quick runs one keyed text of each kind.  Work files go in D (default /tmp).\n";
@@ -157,7 +161,7 @@ void measure_verdict(const language_model &model, const std::string &corpus, int
 int main(int argc, char **argv)
 {
 	int scale = 1;
-	bool verdict_only = false, keyed = false, keyed_grid = false, languages = false;
+	bool verdict_only = false, keyed = false, keyed_grid = false, languages = false, keyed_verdict = false;
 	std::string dir = "/tmp";
 	const char *only = nullptr;
 	std::vector<const char *> paths;
@@ -174,6 +178,8 @@ int main(int argc, char **argv)
 			verdict_only = true;
 		} else if (std::strcmp(argv[i], "--keyed") == 0) {
 			keyed = true;
+		} else if (std::strcmp(argv[i], "--keyed-verdict") == 0) {
+			keyed_verdict = true;
 		} else if (std::strcmp(argv[i], "--keyed-grid") == 0) {
 			keyed_grid = true;
 		} else if (std::strcmp(argv[i], "--languages") == 0) {
@@ -195,7 +201,7 @@ int main(int argc, char **argv)
 	}
 	if (languages)
 		return measure_languages(scale, only);
-	const language_model *model = language_named(only && verdict_only ? only : "en");
+	const language_model *model = language_named(only && (verdict_only || keyed_verdict) ? only : "en");
 	if (paths.empty())
 		for (const char *path : held_out_files(model->code))
 			paths.push_back(path);
@@ -213,6 +219,9 @@ int main(int argc, char **argv)
 		measure_verdict(*model, corpus, scale);
 		return 0;
 	}
+	if (keyed_verdict)
+		return measure_keyed_verdict(*model, corpus, scale,
+		                             dir + "/keyed_verdict_" + model->code + ".txt");
 	if (keyed)
 		return measure_keyed_targets(corpus, scale, dir);
 	if (keyed_grid)

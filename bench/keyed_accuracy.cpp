@@ -1,13 +1,19 @@
 #include "keyed_accuracy.h"
 
+#include "decoder.h"
 #include "english.h"
+#include "keyed_columns.h"
+#include "keyed_search.h"
 #include "model.h"
 
 #include <algorithm>
+#include <cctype>
+#include <tuple>
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
+#include <memory>
 #include <numeric>
 #include <random>
 #include <string>
@@ -25,6 +31,37 @@ std::string message(const std::string &corpus, std::mt19937 &random, std::size_t
 		if (c >= 'A' && c <= 'Z')
 			out += c;
 	return out;
+}
+
+// A message of whole words of at least `letters` letters, its letters
+// only, and one of its words of five letters or more to give as a crib;
+// drawn again until it has one.
+std::pair<std::string, std::string> message_and_crib(const std::string &corpus, std::mt19937 &random,
+                                                     std::size_t letters)
+{
+	std::uniform_int_distribution<std::size_t> start_of(0, corpus.size() - 1);
+	for (;;) {
+		std::size_t at = start_of(random);
+		while (corpus[at % corpus.size()] != ' ')
+			at++;
+		std::string text, word;
+		std::vector<std::string> long_words;
+		for (;; at++) {
+			const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(corpus[at % corpus.size()])));
+			if (c == ' ' || c == '\n') {
+				if (word.size() >= 5)
+					long_words.push_back(word);
+				word.clear();
+				if (text.size() >= letters)
+					break;
+			} else if (c >= 'A' && c <= 'Z') {
+				text += c;
+				word += c;
+			}
+		}
+		if (!long_words.empty())
+			return {text, long_words[random() % long_words.size()]};
+	}
 }
 
 // Written as people write cipher texts: in groups of five, in upper or
@@ -127,6 +164,46 @@ summary summarise(const std::vector<outcome> &outcomes)
 	        times.empty() ? 0 : times[times.size() / 2], times.empty() ? 0 : times.back()};
 }
 
+// Every order of six columns of two short messages, each searched on one
+// thread as untranspose-key --jobs 1 searches it: how many come back
+// wrong, and how many of those miss an order that the search itself would
+// have believed more, the message's own.
+void measure_every_order()
+{
+	const std::unique_ptr<keyed_tables> tables = std::make_unique<keyed_tables>();
+	build_keyed_tables(*language_named("en"), *tables);
+	const std::unique_ptr<keyed_search> search = std::make_unique<keyed_search>();
+	const std::unique_ptr<order_scratch> scratch = std::make_unique<order_scratch>();
+	const std::unique_ptr<job_result> result = std::make_unique<job_result>();
+	for (const std::string plain : {"HOSTILEATTACKHASBROKENDOWN", "DEFENDTHEEASTWALLOFTHECASTLE"}) {
+		std::vector<int> ranks = {1, 2, 3, 4, 5, 6};
+		int orders = 0, wrong = 0, missed = 0;
+		do {
+			const std::string cipher = encipher_keyed(plain, ranks);
+			begin_search(*search, *tables, cipher, {});
+			search_job jobs[MOST_ROUND_JOBS];
+			for (std::size_t count; (count = plan_round(*search, jobs)) > 0;)
+				for (std::size_t i = 0; i < count; i++) {
+					run_job(*search, jobs[i], *scratch, *result, nullptr);
+					if (take_result(*search, *result))
+						break;
+				}
+			const keyed_answer &best = search_answers(*search)[0];
+			std::string natural(cipher.size(), ' '), decoded(cipher.size(), ' ');
+			naturalise_columns(cipher, cipher.size(), {best.order, static_cast<std::size_t>(best.columns)}, natural);
+			decode_columns(natural, cipher.size(), best.columns, decoded);
+			orders++;
+			if (decoded == plain)
+				continue;
+			wrong++;
+			const key_score own = score_text(*tables->model, plain, 6);
+			missed += ranked(own) - order_prior(*tables->model, 6) > best.belief;
+		} while (std::next_permutation(ranks.begin(), ranks.end()));
+		std::printf("%s in each of %d orders of 6 columns: %d wrong, %d of them missing the message's better score\n",
+		            plain.c_str(), orders, wrong, missed);
+	}
+}
+
 } // namespace
 
 int measure_keyed_targets(const std::string &corpus, int scale, const std::string &dir)
@@ -136,15 +213,17 @@ int measure_keyed_targets(const std::string &corpus, int scale, const std::strin
 		std::size_t min_columns, max_columns;
 		std::size_t min_rows, max_rows;   // 0: a length of min_letters to max_letters instead
 		std::size_t min_letters, max_letters;
-		bool given, natural;
+		bool given, natural, crib;
 		int trials;
 	} buckets[] = {
-	    {"2-10 columns, 50-150 letters", 2, 10, 0, 0, 50, 150, false, false, 50},
-	    {"11-20 columns, 10-20 rows", 11, 20, 10, 20, 0, 0, false, false, 40},
-	    {"21-30 columns, 15-25 rows", 21, 30, 15, 25, 0, 0, false, false, 20},
-	    {"31-50 columns, 20-30 rows, K given", 31, 50, 20, 30, 0, 0, true, false, 20},
-	    {"natural order, 2-40 columns, 5-20 rows", 2, 40, 5, 20, 0, 0, false, true, 40},
+	    {"2-10 columns, 50-150 letters", 2, 10, 0, 0, 50, 150, false, false, false, 50},
+	    {"4-9 columns, 15-40 letters, a crib", 4, 9, 0, 0, 15, 40, false, false, true, 50},
+	    {"11-20 columns, 10-20 rows", 11, 20, 10, 20, 0, 0, false, false, false, 40},
+	    {"21-30 columns, 15-25 rows", 21, 30, 15, 25, 0, 0, false, false, false, 20},
+	    {"31-50 columns, 20-30 rows, K given", 31, 50, 20, 30, 0, 0, true, false, false, 20},
+	    {"natural order, 2-40 columns, 5-20 rows", 2, 40, 5, 20, 0, 0, false, true, false, 40},
 	};
+	measure_every_order();
 	std::mt19937 random(20261209);
 	std::printf("untranspose-key --keyed, one process per text, then untranspose: solved when it prints the message\n");
 	std::printf("%-42s %6s %8s %8s %8s\n", "texts", "count", "solved", "median", "slowest");
@@ -153,15 +232,23 @@ int measure_keyed_targets(const std::string &corpus, int scale, const std::strin
 		for (int t = 0; t < (scale == 0 ? 1 : b.trials * scale); t++) {
 			std::uniform_int_distribution<std::size_t> columns_of(b.min_columns, b.max_columns);
 			const std::size_t k = columns_of(random);
-			std::uniform_int_distribution<std::size_t> letters_of(b.min_rows ? k * b.min_rows : b.min_letters,
-			                                                      b.min_rows ? k * b.max_rows : b.max_letters);
-			std::string plain = message(corpus, random, letters_of(random));
+			// At least two rows, with a crib; at least three without.
+			std::uniform_int_distribution<std::size_t> letters_of(
+			    b.min_rows ? k * b.min_rows : std::max(b.min_letters, k * (b.crib ? 2 : 3)),
+			    b.min_rows ? k * b.max_rows : b.max_letters);
+			std::string plain, crib;
+			if (b.crib)
+				std::tie(plain, crib) = message_and_crib(corpus, random, letters_of(random));
+			else
+				plain = message(corpus, random, letters_of(random));
 			std::vector<int> ranks = random_ranks(k, random);
 			if (b.natural)
 				std::iota(ranks.begin(), ranks.end(), 1);
 			std::vector<std::string> extra;
 			if (b.given)
 				extra = {"--min-key", std::to_string(k), "--max-key", std::to_string(k)};
+			if (b.crib)
+				extra = {"--crib", crib};
 			outcomes.push_back(solve(plain, ranks, random, extra, dir));
 		}
 		const summary s = summarise(outcomes);

@@ -24,7 +24,7 @@ struct held_out {
 };
 
 const held_out HELD_OUT[] = {
-    {"en", {UNTRANSPOSE_ENGLISH "/english.txt", UNTRANSPOSE_ENGLISH "/english_more.txt"}},
+    {"en", {UNTRANSPOSE_ENGLISH "/english.txt", UNTRANSPOSE_ENGLISH "/english_more.txt", UNTRANSPOSE_ENGLISH "/english_terse.txt"}},
     {"de", {UNTRANSPOSE_ENGLISH "/german.txt", UNTRANSPOSE_ENGLISH "/german_more.txt"}},
     {"es", {UNTRANSPOSE_ENGLISH "/spanish.txt", UNTRANSPOSE_ENGLISH "/spanish_more.txt"}},
     {"fr", {UNTRANSPOSE_ENGLISH "/french.txt", UNTRANSPOSE_ENGLISH "/french_more.txt"}},

@@ -130,6 +130,12 @@ bool settled(const keyed_search &s, bool round_over) noexcept
 
 } // namespace
 
+std::int32_t most_keyed_columns(std::size_t length, const keyed_settings &settings) noexcept
+{
+	const auto by_rows = static_cast<std::int32_t>(length / static_cast<std::size_t>(std::max(settings.min_rows, 1)));
+	return std::min({settings.max_columns, by_rows, static_cast<std::int32_t>(MOST_KEYED_COLUMNS)});
+}
+
 void begin_search(keyed_search &s, const keyed_tables &tables, std::span<const char> compact,
                   const keyed_settings &settings) noexcept
 {
@@ -142,17 +148,29 @@ void begin_search(keyed_search &s, const keyed_tables &tables, std::span<const c
 	to_symbols(s.compact, s.symbols);
 	s.answer_count = 0;
 	s.round = 0;
-	s.last_round = ROUNDS * std::max<std::uint32_t>(settings.effort, 1);
-	if (settings.most_rounds > 0)
-		s.last_round = std::min(s.last_round, settings.most_rounds);
 	s.done = false;
-	const auto by_rows = static_cast<std::int32_t>(length / static_cast<std::size_t>(std::max(settings.min_rows, 1)));
 	s.least = std::max(settings.min_columns, 1);
-	s.most = std::min({settings.max_columns, by_rows, static_cast<std::int32_t>(MOST_KEYED_COLUMNS)});
+	s.most = most_keyed_columns(length, settings);
 	if (s.most < s.least) {
 		// Nothing to search: the text stands as it is.
 		s.least = s.most = 1;
 	}
+	// As many restarts as the search of every number of columns it would
+	// make by default, however few numbers are searched: a number of
+	// columns given is searched at least as hard as in a range.
+	const auto climbed = [&](std::int32_t least, std::int32_t most) {
+		std::int64_t count = 0;
+		for (std::int32_t k = std::max(least, 2); k <= most; k++)
+			count += !tries_every_order(shape_of(length, static_cast<std::size_t>(k)), settings.every_order_budget);
+		return count;
+	};
+	const keyed_settings by_default{};
+	const std::int64_t usual = climbed(2, most_keyed_columns(length, by_default)) + CONFIRMATIONS - 1;
+	const std::int64_t here = std::max<std::int64_t>(climbed(s.least, s.most), 1) + CONFIRMATIONS - 1;
+	s.last_round = ROUNDS * std::max<std::uint32_t>(settings.effort, 1) *
+	               static_cast<std::uint32_t>(std::max<std::int64_t>(usual / here, 1));
+	if (settings.most_rounds > 0)
+		s.last_round = std::min(s.last_round, settings.most_rounds);
 	std::int32_t *pairs = s.pairs;
 	for (std::int32_t k = s.least; k <= s.most; k++) {
 		column_search &cs = s.columns[k];

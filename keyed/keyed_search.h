@@ -108,6 +108,10 @@ struct keyed_search {
 	char decoded[BUFFER_SIZE];
 };
 
+// The most columns searched in a text of `length` bytes: no more than
+// the settings allow, nor than leave min_rows rows, nor MOST_KEYED_COLUMNS.
+[[nodiscard]] std::int32_t most_keyed_columns(std::size_t length, const keyed_settings &settings) noexcept;
+
 // Starts a search of `compact`, the normalised cipher text; `tables` must
 // outlive it.  The first round is done here: every number of columns
 // with its columns read out from left to right, and turned round.  Every

@@ -65,7 +65,8 @@ void write_case(const answer_row &row, std::span<const char> compact, std::span<
 }
 
 void write_table(const language_model &model, bool named, const line_place &place, std::span<const char> compact,
-                 verdict said, std::span<const answer_row> rows, std::size_t shown, const report_scratch &scratch)
+                 const judgement &judged, std::span<const answer_row> rows, std::size_t shown,
+                 const report_scratch &scratch, const crib_list *cribs)
 {
 	const std::size_t length = compact.size();
 	const auto letters = static_cast<std::size_t>(
@@ -77,7 +78,7 @@ void write_table(const language_model &model, bool named, const line_place &plac
 		std::printf("%zu bytes after normalising, %zu of them letters", length, letters);
 	if (named)
 		std::printf(", scored as %s", model.name);
-	switch (said) {
+	switch (judged.said) {
 	case verdict::too_short:
 		std::printf("; too short to judge\n");
 		break;
@@ -85,10 +86,16 @@ void write_table(const language_model &model, bool named, const line_place &plac
 		std::printf("; looks like %s\n", model.name);
 		break;
 	case verdict::not_english:
-		std::printf("; does not look like %s (below %.2f)\n", model.name, model.verdict_floor);
+		std::printf("; does not look like %s (below %.2f)", model.name, judged.floor);
+		if (judged.reads_as != nullptr)
+			std::printf("; it reads as %s: try --lang %s", judged.reads_as->name, judged.reads_as->code);
+		std::putchar('\n');
 		break;
 	}
-	std::printf("%4s %6s %14s %8s  %s\n", "rank", "key", "log10/quadgram", "margin", "decoding");
+	std::printf("%4s %6s %14s %8s  ", "rank", "key", "log10/quadgram", "margin");
+	if (cribs != nullptr)
+		std::printf("%5s  ", "cribs");
+	std::printf("decoding\n");
 	const double best = log10_per_quadgram(model, rows[0].score);
 	for (std::size_t rank = 0; rank < std::min(shown, rows.size()); rank++) {
 		const answer_row &row = rows[rank];
@@ -105,6 +112,8 @@ void write_table(const language_model &model, bool named, const line_place &plac
 			else
 				std::printf("%14.3f %+8.3f  ", mine, rank == 0 ? mine - log10_per_quadgram(model, rows[1].score) : mine - best);
 		}
+		if (cribs != nullptr)
+			std::printf("%2" PRIu32 "/%-2zu  ", row.score.cribs, cribs->count);
 		decode_row(row, compact, scratch);
 		show_start(scratch.decoded, length);
 		if (!row.order.empty())
@@ -116,9 +125,25 @@ void write_table(const language_model &model, bool named, const line_place &plac
 }
 
 void warn_not_english(const language_model &model, const char *program, const line_place &place, const key_score &best,
-                      const char *try_instead)
+                      const judgement &judged, const char *try_instead)
 {
-	std::fprintf(stderr, "%s: %s:%zu: this does not look like %s (at best %.2f log10 per quadgram, below %.2f); %s\n",
-	             program, place.file, place.line, model.name, log10_per_quadgram(model, best), model.verdict_floor,
-	             try_instead);
+	std::fprintf(stderr, "%s: %s:%zu: this does not look like %s (at best %.2f log10 per quadgram, below %.2f); ",
+	             program, place.file, place.line, model.name, log10_per_quadgram(model, best), judged.floor);
+	if (judged.reads_as != nullptr)
+		std::fprintf(stderr, "it reads as %s: try --lang %s\n", judged.reads_as->name, judged.reads_as->code);
+	else
+		std::fprintf(stderr, "%s\n", try_instead);
+}
+
+void warn_cribs_missing(const char *program, const line_place &place, const crib_list &cribs, std::uint32_t held)
+{
+	if (cribs.count == 1) {
+		std::fprintf(stderr, "%s: %s:%zu: no answer holds the crib ", program, place.file, place.line);
+		for (std::size_t i = 0; i < cribs.length[0]; i++)
+			std::fputc('A' + cribs.letters[0][i], stderr);
+		std::fputc('\n', stderr);
+		return;
+	}
+	std::fprintf(stderr, "%s: %s:%zu: no answer holds every crib: the best holds %" PRIu32 " of %zu\n", program,
+	             place.file, place.line, held, cribs.count);
 }

@@ -10,6 +10,15 @@
 #include <cstdint>
 #include <span>
 
+// What is said of a text's best answer: the verdict, the floor it was
+// held to, in log10 per quadgram, and, when it does not look like the
+// language, another language that the text's letters fit better, if any.
+struct judgement {
+	verdict said;
+	double floor;
+	const language_model *reads_as;
+};
+
 // One answer for a text: a key, with the read order of its columns if they
 // are not read out from left to right, and the score of its decoding.
 struct answer_row {
@@ -34,12 +43,18 @@ void write_case(const answer_row &row, std::span<const char> compact, std::span<
 // scored as when `named`, and its verdict, then the first `shown` of
 // `rows`, best first.  `rows` holds the runner-up too, if
 // there is one, for the best answer's margin.
+// With `cribs`, each answer shows how many of them it holds.
 void write_table(const language_model &model, bool named, const line_place &place, std::span<const char> compact,
-                 verdict said, std::span<const answer_row> rows, std::size_t shown, const report_scratch &scratch);
+                 const judgement &judged, std::span<const answer_row> rows, std::size_t shown, const report_scratch &scratch,
+                 const crib_list *cribs);
 
 // Says on standard error that the best answer for the text at `place`
 // does not look like the language, and what to try.
 void warn_not_english(const language_model &model, const char *program, const line_place &place, const key_score &best,
-                      const char *try_instead);
+                      const judgement &judged, const char *try_instead);
+
+// Says on standard error that the best answer for the text at `place`
+// holds only `held` of the cribs.
+void warn_cribs_missing(const char *program, const line_place &place, const crib_list &cribs, std::uint32_t held);
 
 #endif

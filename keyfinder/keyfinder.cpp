@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <numeric>
 
 namespace {
 
@@ -16,6 +17,8 @@ constexpr int EDGE_WEIGHT = 2;
 
 bool better(const key_score &a, const key_score &b) noexcept
 {
+	if (a.cribs != b.cribs)
+		return a.cribs > b.cribs;
 	// Compared as totals over the same number of quadgrams; the smaller key
 	// wins a tie.
 	const std::int64_t left = ranked(a) * static_cast<std::int64_t>(std::max<std::size_t>(b.quadgrams, 1));
@@ -87,7 +90,7 @@ key_score score_ends(const language_model &model, std::span<const std::uint8_t> 
                      std::span<const std::uint8_t> last_reversed) noexcept
 {
 	const std::int32_t words = opening_words(model, first) + (last_reversed.empty() ? 0 : closing_words(model, last_reversed));
-	return {0, edge_levels(model, first, last_reversed), 0, word_levels(model, words)};
+	return {0, edge_levels(model, first, last_reversed), 0, word_levels(model, words), 0};
 }
 
 std::int64_t most_edge_levels(const language_model &model) noexcept
@@ -100,6 +103,47 @@ std::int64_t most_edge_levels(const language_model &model) noexcept
 std::int64_t most_ends_score(const language_model &model) noexcept
 {
 	return most_edge_levels(model) + word_levels(model, static_cast<std::int32_t>(2 * WORD_WINDOW) * most_word_gain(model)) + 1;
+}
+
+verdict judge_order(const language_model &model, const key_score &score, std::size_t columns) noexcept
+{
+	const verdict plain = judge(model, score);
+	if (plain != verdict::english)
+		return plain;
+	// total / quadgrams >= keyed_level + slope * prior / quadgrams, in
+	// hundredths of a level and of the slope.
+	const auto q = static_cast<std::int64_t>(score.quadgrams);
+	return score.total * 100 * 100 >= model.keyed_level * q * 100 + model.keyed_slope_hundredths * 100 * order_prior(model, columns)
+	           ? verdict::english
+	           : verdict::not_english;
+}
+
+double order_floor(const language_model &model, const key_score &score, std::size_t columns) noexcept
+{
+	const double prior = static_cast<double>(order_prior(model, columns)) * model.step /
+	                     static_cast<double>(std::max<std::size_t>(score.quadgrams, 1));
+	return std::max(model.verdict_floor, model.keyed_floor + model.keyed_slope * prior);
+}
+
+const language_model *letters_fit_best(std::span<const language_model *const> models,
+                                       std::span<const char> text) noexcept
+{
+	std::size_t counts[26] = {};
+	for (const char c : text)
+		if (const auto letter = static_cast<unsigned char>(c - 'A'); letter < 26)
+			counts[letter]++;
+	const language_model *best = nullptr;
+	std::int64_t best_fit = 0;
+	for (const language_model *model : models) {
+		std::int64_t fit = 0;
+		for (std::size_t letter = 0; letter < 26; letter++)
+			fit += static_cast<std::int64_t>(counts[letter]) * model->letter_log10[letter];
+		if (best == nullptr || fit > best_fit) {
+			best = model;
+			best_fit = fit;
+		}
+	}
+	return std::accumulate(counts, counts + 26, std::size_t{0}) > 0 ? best : nullptr;
 }
 
 key_score score_text(const language_model &model, std::span<const char> decoded, std::int32_t key,
@@ -142,8 +186,16 @@ namespace {
 // rounds[m * round_size...], round_size being max(wanted, SHORTLIST).
 void search_keys(std::span<const language_model *const> models, std::span<const char> compact, std::size_t length,
                  std::int32_t low, std::int32_t high, std::size_t wanted, std::span<key_score> lists,
-                 std::span<key_score> rounds, std::span<std::size_t> held, std::span<char> decoded) noexcept
+                 std::span<key_score> rounds, std::span<std::size_t> held, std::span<char> decoded,
+                 const crib_list *cribs) noexcept
 {
+	// Each decoding's score, with the cribs it holds.
+	const auto scored = [&](const language_model &model, std::int32_t key, std::size_t letters, std::uint32_t held_cribs) {
+		key_score score = score_text(model, decoded.first(length), key, letters);
+		score.cribs = held_cribs;
+		return score;
+	};
+	const auto cribs_in = [&] { return cribs != nullptr ? cribs_held_in_text(*cribs, decoded.first(length)) : 0u; };
 	const std::size_t round_size = std::max(wanted, SHORTLIST);
 	const auto list_of = [&](std::size_t m) { return lists.subspan(m * wanted, wanted); };
 	const auto round_of = [&](std::size_t m) { return rounds.subspan(m * round_size, round_size); };
@@ -152,8 +204,9 @@ void search_keys(std::span<const language_model *const> models, std::span<const 
 	if (keys * length <= FULL_BUDGET) {
 		for (std::int32_t key = low; key <= high; key++) {
 			decode_columns(compact, length, key, decoded);
+			const std::uint32_t held_cribs = cribs_in();
 			for (std::size_t m = 0; m < models.size(); m++)
-				held[m] = keep(list_of(m), held[m], score_text(*models[m], decoded.first(length), key));
+				held[m] = keep(list_of(m), held[m], scored(*models[m], key, BUFFER_SIZE, held_cribs));
 		}
 		return;
 	}
@@ -162,16 +215,16 @@ void search_keys(std::span<const language_model *const> models, std::span<const 
 	std::size_t listed[MOST_LANGUAGES] = {};
 	for (std::int32_t key = low; key <= high; key++) {
 		decode_columns(compact, length, key, decoded);
+		const std::uint32_t held_cribs = cribs_in();
 		for (std::size_t m = 0; m < models.size(); m++)
-			listed[m] = keep(round_of(m), listed[m],
-			                 score_text(*models[m], decoded.first(length), key, PREFIX_LETTERS));
+			listed[m] = keep(round_of(m), listed[m], scored(*models[m], key, PREFIX_LETTERS, held_cribs));
 	}
 	// The second, on all the letters of the keys that came through.
 	for (std::size_t m = 0; m < models.size(); m++)
 		for (std::size_t i = 0; i < listed[m]; i++) {
 			const std::int32_t key = round_of(m)[i].key;
 			decode_columns(compact, length, key, decoded);
-			held[m] = keep(list_of(m), held[m], score_text(*models[m], decoded.first(length), key));
+			held[m] = keep(list_of(m), held[m], scored(*models[m], key, BUFFER_SIZE, round_of(m)[i].cribs));
 		}
 }
 
@@ -179,7 +232,7 @@ void search_keys(std::span<const language_model *const> models, std::span<const 
 
 std::size_t find_keys(const language_model &model, std::span<const char> compact, std::size_t length,
                       std::int32_t min_key, std::int32_t max_key,
-                      std::span<key_score> best, std::span<char> decoded) noexcept
+                      std::span<key_score> best, std::span<char> decoded, const crib_list *cribs) noexcept
 {
 	length = std::min({length, compact.size(), decoded.size()});
 	if (best.empty())
@@ -189,13 +242,14 @@ std::size_t find_keys(const language_model &model, std::span<const char> compact
 	const std::int32_t high = std::min(max_key, longest - 1);
 	if (length < 3 || high < low) {
 		best[0] = score_text(model, compact.first(length), low);
+		best[0].cribs = cribs != nullptr ? cribs_held_in_text(*cribs, compact.first(length)) : 0;
 		return 1;
 	}
 	const std::size_t wanted = std::min(best.size(), MOST_BEST);
 	std::array<key_score, MOST_BEST> shortlist;
 	const language_model *models[] = {&model};
 	std::size_t held[1];
-	search_keys(models, compact, length, low, high, wanted, best, shortlist, held, decoded);
+	search_keys(models, compact, length, low, high, wanted, best, shortlist, held, decoded, cribs);
 	return held[0];
 }
 
@@ -204,6 +258,8 @@ bool scores_higher(const language_model &model, const key_score &score, const la
 {
 	if (kept == nullptr)
 		return true;
+	if (score.cribs != best.cribs)
+		return score.cribs > best.cribs;
 	// floor + step * total / quadgrams for each, compared exactly in
 	// millionths over both counts: doubles may round differently on
 	// 32-bit x86, and the choice of language must not.
@@ -218,7 +274,7 @@ bool scores_higher(const language_model &model, const key_score &score, const la
 language_keys find_keys_in_languages(std::span<const language_model *const> models, std::span<const char> compact,
                                      std::size_t length, std::int32_t min_key, std::int32_t max_key,
                                      std::span<key_score> best, std::span<key_score> trial,
-                                     std::span<char> decoded) noexcept
+                                     std::span<char> decoded, const crib_list *cribs) noexcept
 {
 	length = std::min({length, compact.size(), decoded.size()});
 	const std::size_t wanted = std::min(best.size(), MOST_BEST);
@@ -243,7 +299,7 @@ language_keys find_keys_in_languages(std::span<const language_model *const> mode
 		// One language, or nothing to share: each searches alone.
 		return choose([&](std::size_t m) {
 			const std::span<key_score> list = trial.first(std::min(trial.size(), wanted));
-			return std::pair{list, find_keys(*models[m], compact, length, min_key, max_key, list, decoded)};
+			return std::pair{list, find_keys(*models[m], compact, length, min_key, max_key, list, decoded, cribs)};
 		});
 	}
 
@@ -251,7 +307,7 @@ language_keys find_keys_in_languages(std::span<const language_model *const> mode
 	const std::span<key_score> lists = trial.first(languages * wanted);
 	std::size_t held[MOST_LANGUAGES];
 	search_keys(models, compact, length, low, high, wanted, lists, trial.subspan(languages * wanted),
-	            {held, languages}, decoded);
+	            {held, languages}, decoded, cribs);
 	const auto list_of = [&](std::size_t m) { return lists.subspan(m * wanted, wanted); };
 	return choose([&](std::size_t m) { return std::pair{list_of(m), held[m]}; });
 }

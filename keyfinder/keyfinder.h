@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <span>
 
+#include "crib.h"
 #include "decoder.h"
 #include "language.h"
 
@@ -29,6 +30,7 @@ struct key_score {
 	std::int64_t total;      // sum of the quadgrams' levels and the edges'
 	std::size_t quadgrams;   // how many were scored
 	std::int64_t words;      // and how well the ends split into words, in levels
+	std::uint32_t cribs;     // how many of the cribs the decoding holds
 };
 
 // What decodings of one text are ranked by: their quadgrams, edges and
@@ -48,15 +50,18 @@ struct key_score {
 // leave the text as the key 1 does and are not tried, nor is anything
 // when the text has fewer than 3 bytes: then the only candidate is the
 // key 1, or min_key if it is larger.  The best keys, best first, fill `best`
-// (at most MOST_BEST of them), a tie going to the smaller key; returns how
-// many it holds.  `decoded` is scratch of at least `length` bytes.
+// (at most MOST_BEST of them): those whose decodings hold more of `cribs`,
+// if any, first, then the higher scoring, a tie going to the smaller key;
+// returns how many it holds.  `decoded` is scratch of at least `length`
+// bytes.
 std::size_t find_keys(const language_model &model, std::span<const char> compact, std::size_t length,
                       std::int32_t min_key, std::int32_t max_key,
-                      std::span<key_score> best, std::span<char> decoded) noexcept;
+                      std::span<key_score> best, std::span<char> decoded, const crib_list *cribs = nullptr) noexcept;
 
 // Whether `score`, in `model`'s terms, is higher than `best` in `kept`'s:
 // how texts are given the language whose statistics fit them best.  Any
-// score is higher than none, when `kept` is null.
+// score is higher than none, when `kept` is null, and one that holds more
+// cribs higher than one that holds fewer.
 [[nodiscard]] bool scores_higher(const language_model &model, const key_score &score, const language_model *kept,
                                  const key_score &best) noexcept;
 
@@ -79,7 +84,7 @@ struct language_keys {
 language_keys find_keys_in_languages(std::span<const language_model *const> models, std::span<const char> compact,
                                      std::size_t length, std::int32_t min_key, std::int32_t max_key,
                                      std::span<key_score> best, std::span<key_score> trial,
-                                     std::span<char> decoded) noexcept;
+                                     std::span<char> decoded, const crib_list *cribs = nullptr) noexcept;
 
 // Whether a text's best decoding looks like the model's language.  Solved
 // texts score above the model's verdict_floor in log10 per quadgram and
@@ -92,6 +97,25 @@ inline constexpr std::size_t JUDGED_LETTERS = 40;
 enum class verdict { too_short, english, not_english };
 
 [[nodiscard]] verdict judge(const language_model &model, const key_score &score) noexcept;
+
+// The same for an answer whose `columns` columns were read out in an order
+// found by a search: it is one of K! orders, and the search fits one of
+// them to the text, so that wrong answers of many columns over few rows
+// score well.  It must score at the verdict floor, and above a floor that
+// rises with log10 K! per quadgram: model.keyed_floor plus
+// model.keyed_slope times that.  bench/key_accuracy --keyed-verdict
+// measures both.
+[[nodiscard]] verdict judge_order(const language_model &model, const key_score &score, std::size_t columns) noexcept;
+
+// The floor that judge_order holds such an answer to, in log10 per
+// quadgram.
+[[nodiscard]] double order_floor(const language_model &model, const key_score &score, std::size_t columns) noexcept;
+
+// Of `models`, the one whose letters' shares fit the letters of `text`
+// best, a transposition keeping its letters whatever its key: which
+// language a text is in, before it is decoded.  Null for no letters.
+[[nodiscard]] const language_model *letters_fit_best(std::span<const language_model *const> models,
+                                                    std::span<const char> text) noexcept;
 
 // Whether a score is at the verdict floor or above, however few its letters.
 [[nodiscard]] bool above_verdict_floor(const language_model &model, const key_score &score) noexcept;

@@ -50,6 +50,10 @@ struct language_model {
 	double clear_floor;                 // pass, and that few fall short of
 	std::int64_t verdict_level;         // the same floors in hundredths of a
 	std::int64_t clear_level;           // level, which scores are compared with
+	double keyed_floor;                 // what a keyed answer must score, at
+	double keyed_slope;                 // least, and more by this times log10 K!
+	std::int64_t keyed_level;           // per quadgram; the floor in hundredths
+	std::int64_t keyed_slope_hundredths;  // of a level, the slope in hundredths
 	std::uint8_t quadgrams[QUADGRAMS];  // levels 0 to 63, the higher the likelier
 	std::int8_t opening[TRIGRAMS];      // how much likelier a trigram is to open
 	std::int8_t closing[TRIGRAMS];      // or close a word, in levels

@@ -58,6 +58,9 @@ const char USAGE[] =
     "  --table        print a table of the best keys for people, not cases\n"
     "  --min-key K    try no key below K (default 1)\n"
     "  --max-key K    try no key above K (default: the text's length - 1)\n"
+    "  --crib WORD    a word known to stand in the plain text: answers that\n"
+    "                 hold it come first (may be given several times); in\n"
+    "                 every mode, a text whose answer holds none is named\n"
     "\n"
     "For texts whose columns were read out in a keyword's order, when the\n"
     "keyword is known, untranspose-key searches nothing: it puts each text's\n"
@@ -104,9 +107,10 @@ struct options {
 	std::size_t columns = 0;          // of an order given by hand, if any
 	std::int32_t *ranks = nullptr;    // its ranks
 	std::int32_t *order = nullptr;    // and its read order
+	crib_list cribs;
 };
 
-enum option_code : int { TOP = 256, LANG, TABLE, MIN_KEY, MAX_KEY, KEYWORD, ORDER, KEYED, JOBS, SEED, EFFORT, HELP, VERSION };
+enum option_code : int { TOP = 256, LANG, TABLE, MIN_KEY, MAX_KEY, KEYWORD, ORDER, KEYED, JOBS, SEED, EFFORT, CRIB, HELP, VERSION };
 
 const struct option LONG_OPTIONS[] = {
     {"top", required_argument, nullptr, TOP},
@@ -120,6 +124,7 @@ const struct option LONG_OPTIONS[] = {
     {"jobs", required_argument, nullptr, JOBS},
     {"seed", required_argument, nullptr, SEED},
     {"effort", required_argument, nullptr, EFFORT},
+    {"crib", required_argument, nullptr, CRIB},
     {"help", no_argument, nullptr, HELP},
     {"version", no_argument, nullptr, VERSION},
     {nullptr, 0, nullptr, 0},
@@ -199,6 +204,18 @@ int parse(int argc, char **argv, options &opts, int &first)
 			if (!parse_seed(optarg, opts.seed))
 				return usage_error(PROGRAM, "--seed takes a number from 0 to 18446744073709551615, not", optarg);
 			break;
+		case CRIB:
+			switch (add_crib(opts.cribs, optarg)) {
+			case crib_added::added:
+				break;
+			case crib_added::no_letters:
+				return usage_error(PROGRAM, "a crib needs letters, not", optarg);
+			case crib_added::too_long:
+				return usage_error(PROGRAM, "a crib has at most 100 letters, not", optarg);
+			case crib_added::too_many:
+				return usage_error(PROGRAM, "at most 16 cribs may be given, not", optarg);
+			}
+			break;
 		case KEYWORD:
 			orders++;
 			opts.columns = keyword_ranks(optarg, {opts.ranks, MOST_ORDER_COLUMNS});
@@ -259,14 +276,38 @@ std::span<const char> compact_text(const work &w, const text_line &text)
 	return {w.compact, normalize_text({w.line, text.bytes.size()}, {w.compact, BUFFER_SIZE})};
 }
 
+const crib_list *cribs_of(const work &w)
+{
+	return w.opts.cribs.count > 0 ? &w.opts.cribs : nullptr;
+}
+
 void give_answers(const work &w, const language_model &model, const text_line &text, std::span<const char> compact,
                   std::span<const answer_row> rows, std::size_t shown, const char *try_instead)
 {
-	const verdict said = judge(model, rows[0].score);
-	if (said == verdict::not_english)
-		warn_not_english(model, PROGRAM, text.place, rows[0].score, try_instead);
+	// A keyed order is held to what the search's wrong answers of its size
+	// score; columns read from left to right, to the language's floor.
+	const answer_row &best = rows[0];
+	bool keyed = false;
+	for (std::size_t j = 0; j < best.order.size(); j++)
+		keyed |= best.order[j] != static_cast<std::int32_t>(j);
+	const auto columns = static_cast<std::size_t>(best.key);
+	judgement judged{keyed ? judge_order(model, best.score, columns) : judge(model, best.score),
+	                 keyed ? order_floor(model, best.score, columns) : model.verdict_floor, nullptr};
+	if (judged.said == verdict::not_english && (w.opts.lang == nullptr || std::strcmp(w.opts.lang, "auto") != 0)) {
+		const language_model *every[MOST_LANGUAGES];
+		std::size_t count = 0;
+		for (const std::string_view code : language_codes())
+			every[count++] = language_named(code);
+		if (const language_model *fits = letters_fit_best({every, count}, compact); fits != &model)
+			judged.reads_as = fits;
+	}
+	if (judged.said == verdict::not_english)
+		warn_not_english(model, PROGRAM, text.place, best.score, judged, try_instead);
+	if (w.opts.cribs.count > 0 && rows[0].score.cribs < w.opts.cribs.count)
+		warn_cribs_missing(PROGRAM, text.place, w.opts.cribs, rows[0].score.cribs);
 	if (w.opts.table)
-		return write_table(model, w.opts.lang != nullptr, text.place, compact, said, rows, shown, w.scratch);
+		return write_table(model, w.opts.lang != nullptr, text.place, compact, judged, rows, shown, w.scratch,
+		                   cribs_of(w));
 	for (std::size_t rank = 0; rank < std::min(shown, rows.size()); rank++)
 		write_case(rows[rank], compact, text.bytes, w.scratch);
 }
@@ -281,7 +322,10 @@ void answer_plain(void *context, const text_line &text)
 	const auto [kept, found] =
 	    find_keys_in_languages(w.models, {w.compact, BUFFER_SIZE}, compact.size(), w.opts.min_key, w.opts.max_key,
 	                           {w.best, wanted}, {w.trial, language_scratch(w.models.size(), wanted)},
-	                           {w.scratch.decoded, BUFFER_SIZE});
+	                           {w.scratch.decoded, BUFFER_SIZE}, cribs_of(w));
+	if (w.opts.min_given && compact.size() >= 3 && static_cast<std::size_t>(w.opts.min_key) >= compact.size())
+		std::fprintf(stderr, "%s: %s:%zu: --min-key %" PRId32 " is past this text's %zu bytes: no key was tried\n",
+		             PROGRAM, text.place.file, text.place.line, w.opts.min_key, compact.size());
 	for (std::size_t i = 0; i < found; i++)
 		w.rows[i] = {w.best[i].key, {}, w.best[i]};
 	give_answers(w, *kept, text, compact, {w.rows, found}, w.opts.top,
@@ -296,11 +340,20 @@ void answer_keyed(void *context, const text_line &text)
 	keyed_settings settings;
 	settings.min_columns = w.opts.min_given ? w.opts.min_key : 2;
 	settings.max_columns = w.opts.max_given ? w.opts.max_key : std::max(w.opts.min_key, 40);
-	// Three rows by default; as few as asked for when the range is given.
-	settings.min_rows = w.opts.max_given ? (w.opts.min_key == w.opts.max_key ? 1 : 2) : 3;
+	// Three rows by default, two with a crib, which rules out most of the
+	// orders that so few rows let a search fit; as few as asked for when
+	// the range is given.
+	settings.min_rows = w.opts.max_given ? (w.opts.min_key == w.opts.max_key ? 1 : 2) : w.opts.cribs.count > 0 ? 2 : 3;
 	settings.seed = w.opts.seed;
 	settings.effort = w.opts.effort;
 	settings.answers = std::max<std::size_t>(w.opts.top, 2);
+	settings.cribs = cribs_of(w);
+	if (const std::int32_t most = most_keyed_columns(compact.size(), settings); settings.min_columns > most)
+		std::fprintf(stderr,
+		             "%s: %s:%zu: --min-key %" PRId32 " is more columns than this text's %zu bytes allow"
+		             " (%" PRId32 " with %" PRId32 " rows): it was not searched\n",
+		             PROGRAM, text.place.file, text.place.line, settings.min_columns, compact.size(), std::max(most, 1),
+		             std::max(settings.min_rows, 1));
 	// With more than one language, each is searched for SURVEY_ROUNDS
 	// rounds, and the one whose best answer scores highest in its own terms
 	// is searched in full, as --lang would search it alone: the search in a
@@ -327,6 +380,7 @@ void answer_keyed(void *context, const text_line &text)
 	for (std::size_t i = 0; i < answers.size(); i++) {
 		const keyed_answer &a = answers[i];
 		w.rows[i] = {a.columns, {a.order, static_cast<std::size_t>(a.columns)}, a.score};
+		w.rows[i].score.cribs = a.cribs;
 	}
 	give_answers(w, *kept, text, compact, {w.rows, answers.size()}, w.opts.top,
 	             "try --effort 10, another --seed, or --top and --table to see other orders");
@@ -342,7 +396,8 @@ void answer_order(void *context, const text_line &text)
 	decode_columns({w.scratch.natural, BUFFER_SIZE}, compact.size(), row.key, {w.scratch.decoded, BUFFER_SIZE});
 	const language_model *kept = nullptr;
 	for (const language_model *model : w.models) {
-		const key_score score = score_text(*model, {w.scratch.decoded, compact.size()}, row.key);
+		key_score score = score_text(*model, {w.scratch.decoded, compact.size()}, row.key);
+		score.cribs = cribs_held_in_text(w.opts.cribs, {w.scratch.decoded, compact.size()});
 		if (scores_higher(*model, score, kept, row.score)) {
 			row.score = score;
 			kept = model;

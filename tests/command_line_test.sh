@@ -57,7 +57,7 @@ check "--table: the margin is the lead over the runner-up" 0 empty \
 check "--table --top 2: the same margin" 0 empty \
 	"$table_head"'   1      3         -3.779   +1.681  HELLOWORLD\n   2      2         -5.460   -1.681  HOLROLDWEL\n\n' \
 	'hlod eorl wl\n' $run --table --top 2
-check "--table: no runner-up, no margin" 0 empty \
+check "--table: no runner-up, no margin" 0 message \
 	"$table_head"'   1    100         -6.179        -  HLODEORLWL\n(no key was tried: keys of 10 or more leave this text as it is)\n\n' \
 	'hlod eorl wl\n' $run --table --min-key 100
 check "--table: nothing scored below four letters" 0 empty \
@@ -144,6 +144,8 @@ cp "$scratch/out" "$scratch/cases"
 check "--keyed answers make a case stream" 0 empty '*' '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"
 [ $(($(wc -l <"$scratch/out") * 2 + 1)) = "$(wc -l <"$scratch/cases")" ] ||
 	{ echo "FAIL --keyed answers: not one decoded line per case"; failures=$((failures + 1)); }
+check "--min-key past the text is named" 0 message '20\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --min-key 20
+check "--keyed --min-key past the text is named" 0 message '1\nACDTKATAWATN\n0\n' 'acd tka taw atn\n' $run --keyed --min-key 6
 check "--keyed and --keyword" 2 message '' '' $run --keyed --keyword zebras
 check "--keyed and --max-key 1" 2 message '' '' $run --keyed --max-key 1
 check "--keyed and more than 100 columns" 2 message '' '' $run --keyed --min-key 101
@@ -151,6 +153,22 @@ check "--jobs without --keyed" 2 message '' '' $run --jobs 2
 check "--jobs 0" 2 message '' '' $run --keyed --jobs 0
 check "--effort 0" 2 message '' '' $run --keyed --effort 0
 check "--seed not a number" 2 message '' '' $run --keyed --seed x
+
+# Cribs: the answers that hold them first, in every mode; a text whose
+# answer holds none is named, and a crib without letters is bad usage.
+check "--crib decides a plain key" 0 empty '17\nMLEAETTNMOEOANTTHEOLDMIL\n0\n' 'MLEAETTNMOEOANTTHEOLDMIL\n' $run --crib noon
+check "without the crib, another key" 0 empty '18\nMLEAETTNMOEOANTTHEOLDMIL\n0\n' 'MLEAETTNMOEOANTTHEOLDMIL\n' $run
+check "--crib with --keyed" 0 empty '6\nHEKOWOAHKNSTAETTSNIABDLCRO\n0\n' 'IABD STAE OAHKN LCRO TTSN HEKOW\n' $run --keyed --crib 'broken down'
+check "--crib that no answer holds" 0 message '4\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --crib dusk
+check "several cribs, not all held" 0 message '*' 'acd tka taw atn\n' $run --crib dawn --crib dusk
+check "--crib checks --keyword" 0 empty '6\nWIREEESEAACDTROFOEVLNDEEC\n0\n' 'EVLNA CDTES EAROF ODEEC WIREE\n' $run --keyword zebras --crib 'flee at'
+check "--crib checks --order" 0 message '6\nWIREEESEAACDTROFOEVLNDEEC\n0\n' 'EVLNA CDTES EAROF ODEEC WIREE\n' $run --order 6,3,2,4,1,5 --crib stay
+check "--table counts the cribs held" 0 empty '*' 'acd tka taw atn\n' $run --crib dawn --crib 'at' --table --top 2
+grep -q '^   1      4 .*  2/2   ATTACKATDAWN$' "$scratch/out" ||
+	{ echo "FAIL --table does not count the cribs"; failures=$((failures + 1)); }
+check "an empty crib" 2 message '' '' $run --crib ''
+check "a crib with no letters" 2 message '' '' $run --crib '1 2'
+check "a crib of 101 letters" 2 message '' '' $run --crib "$(head -c 101 /dev/zero | tr '\0' a)"
 
 enc="$* $transpose"
 check "transpose: the example" 0 empty 'EVLNACDTESEAROFODEECWIREE\n' 'we are discovered flee at once\n' $enc --keyword zebras
@@ -206,8 +224,12 @@ pt Portuguese PORVOLTADOMEIODIAAPARECEUUMBARCOPEQUENOATRASDOCABOMUITOBAIXONAAGUA
 LANGUAGES
 check "--lang fr --table: the verdict at French's own threshold" 0 message '*' \
 	'HRESF RABHU LOGFC ATSET TRWLN TRMEE EWDEO LMNEY LOIMI YARAR EATHH NEHBA LI\n' $run --lang fr --table
-grep -q 'does not look like French (below -4.70)$' "$scratch/out" ||
-	{ echo "FAIL --lang fr does not judge by French's threshold"; failures=$((failures + 1)); }
+grep -q 'does not look like French (below -4.70); it reads as English: try --lang en$' "$scratch/out" ||
+	{ echo "FAIL --lang fr does not judge by French's threshold, or name English"; failures=$((failures + 1)); }
+check "a German keyed text searched as English names German" 0 message '*' "$german_keyed" \
+	$run --keyed --min-key 12 --max-key 12
+grep -q 'it reads as German: try --lang de$' "$scratch/err" ||
+	{ echo "FAIL a German keyed text searched as English does not name German"; failures=$((failures + 1)); }
 check "--lang: an unknown language" 2 message '' '' $run --lang xx
 check "--lang: an empty one" 2 message '' '' $run --lang ''
 

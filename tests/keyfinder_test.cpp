@@ -131,7 +131,7 @@ TEST(KeyFinder, EachLanguageJudgesByItsOwnFloor)
 	std::uniform_int_distribution<int> letter('A', 'Z');
 	for (const auto &l : languages) {
 		const language_model &model = *language_named(l.code);
-		const key_score at{1, model.verdict_level, 100, 0}, below{1, model.verdict_level - 1, 100, 0};
+		const key_score at{1, model.verdict_level, 100, 0, 0}, below{1, model.verdict_level - 1, 100, 0, 0};
 		EXPECT_NEAR(log10_per_quadgram(model, at), model.verdict_floor, model.step / 100) << l.code;
 		EXPECT_EQ(judge(model, at), verdict::english) << l.code;
 		EXPECT_EQ(judge(model, below), verdict::not_english) << l.code;
