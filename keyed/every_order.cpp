@@ -30,7 +30,7 @@ public:
 	           const crib_list &cribs, std::int64_t most_ends, kept_orders &kept, const std::atomic<bool> *stop) noexcept
 	    : tables_(tables), symbols_(symbols), shape_(shape), k_(shape.columns), cribs_(cribs),
 	      most_ends_(most_ends), most_edges_(most_edge_levels(*tables.model)),
-	      most_window_words_(static_cast<std::int32_t>(WORD_WINDOW) * most_word_gain(*tables.model)), kept_(kept),
+	      most_window_words_(static_cast<std::int32_t>(WORD_WINDOW) * tables.model->most_word_gain), kept_(kept),
 	      stop_(stop)
 	{
 		const std::size_t extra = shape.extra;

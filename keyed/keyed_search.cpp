@@ -285,3 +285,13 @@ std::span<const keyed_answer> search_answers(const keyed_search &s) noexcept
 {
 	return {s.answers, s.answer_count};
 }
+
+std::uint32_t restarts_at(const keyed_search &s, const keyed_answer &answer) noexcept
+{
+	if (answer.columns < s.least || answer.columns > s.most)
+		return 1;
+	const column_search &cs = s.columns[answer.columns];
+	if (searched_through(cs))
+		return 0;
+	return same(cs.best, answer) ? cs.hits : 1;
+}

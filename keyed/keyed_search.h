@@ -139,4 +139,9 @@ bool take_result(keyed_search &search, const job_result &result) noexcept;
 // The best answers found, best first.
 [[nodiscard]] std::span<const keyed_answer> search_answers(const keyed_search &search) noexcept;
 
+// How many restarts of the climb ended at `answer`, when it is the best of
+// its number of columns; 0 when it is the best of every order of them,
+// which no restart needs to confirm.
+[[nodiscard]] std::uint32_t restarts_at(const keyed_search &search, const keyed_answer &answer) noexcept;
+
 #endif

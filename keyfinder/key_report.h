@@ -25,6 +25,7 @@ struct answer_row {
 	std::int32_t key;
 	std::span<const std::int32_t> order;
 	key_score score;
+	bool reached_once = false;   // by only one restart of a search's climb
 };
 
 // Scratch for decoding answers: two buffers of BUFFER_SIZE bytes.

@@ -28,6 +28,12 @@ public:
 	std::span<const keyed_answer> solve(std::span<const char> compact, const keyed_settings &settings,
 	                                    const line_place &place);
 
+	// How many restarts of the last search reached one of its answers.
+	[[nodiscard]] std::uint32_t restarts_at(const keyed_answer &answer) const noexcept
+	{
+		return ::restarts_at(*search_, answer);
+	}
+
 private:
 	static void run(void *context, std::size_t job, unsigned worker) noexcept;
 	static bool take(void *context, std::size_t job) noexcept;

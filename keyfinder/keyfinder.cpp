@@ -95,34 +95,35 @@ key_score score_ends(const language_model &model, std::span<const std::uint8_t> 
 
 std::int64_t most_edge_levels(const language_model &model) noexcept
 {
-	const std::int64_t opening = *std::max_element(model.opening, model.opening + TRIGRAMS);
-	const std::int64_t closing = *std::max_element(model.closing, model.closing + TRIGRAMS);
-	return EDGE_WEIGHT * (std::max<std::int64_t>(opening, 0) + std::max<std::int64_t>(closing, 0));
+	return EDGE_WEIGHT * (std::max<std::int64_t>(model.most_opening, 0) + std::max<std::int64_t>(model.most_closing, 0));
 }
 
 std::int64_t most_ends_score(const language_model &model) noexcept
 {
-	return most_edge_levels(model) + word_levels(model, static_cast<std::int32_t>(2 * WORD_WINDOW) * most_word_gain(model)) + 1;
+	return most_edge_levels(model) + word_levels(model, static_cast<std::int32_t>(2 * WORD_WINDOW) * model.most_word_gain) + 1;
 }
 
-verdict judge_order(const language_model &model, const key_score &score, std::size_t columns) noexcept
+verdict judge_order(const language_model &model, const key_score &score, std::size_t columns,
+                    bool reached_once) noexcept
 {
 	const verdict plain = judge(model, score);
 	if (plain != verdict::english)
 		return plain;
-	// total / quadgrams >= keyed_level + slope * prior / quadgrams, in
-	// hundredths of a level and of the slope.
+	// total / quadgrams >= floor + slope * prior / quadgrams, the floor in
+	// hundredths of a level and the slope in hundredths.
 	const auto q = static_cast<std::int64_t>(score.quadgrams);
-	return score.total * 100 * 100 >= model.keyed_level * q * 100 + model.keyed_slope_hundredths * 100 * order_prior(model, columns)
+	const std::int64_t floor = reached_once ? model.once_level : model.keyed_level;
+	return score.total * 100 >= floor * q + model.keyed_slope_hundredths * order_prior(model, columns)
 	           ? verdict::english
 	           : verdict::not_english;
 }
 
-double order_floor(const language_model &model, const key_score &score, std::size_t columns) noexcept
+double order_floor(const language_model &model, const key_score &score, std::size_t columns,
+                   bool reached_once) noexcept
 {
 	const double prior = static_cast<double>(order_prior(model, columns)) * model.step /
 	                     static_cast<double>(std::max<std::size_t>(score.quadgrams, 1));
-	return std::max(model.verdict_floor, model.keyed_floor + model.keyed_slope * prior);
+	return std::max(model.verdict_floor, (reached_once ? model.once_floor : model.keyed_floor) + model.keyed_slope * prior);
 }
 
 const language_model *letters_fit_best(std::span<const language_model *const> models,
@@ -171,7 +172,11 @@ key_score score_text(const language_model &model, std::span<const char> decoded,
 	std::uint8_t reversed[WORD_WINDOW];
 	for (std::size_t i = 0; i < ends; i++)
 		reversed[i] = last[(letters - 1 - i) % WORD_WINDOW];
-	key_score score = score_ends(model, {first, ends}, {reversed, at == decoded.size() ? ends : 0});
+	// A text scored in part, as a long text's first round scores each key,
+	// is not split into words: that round only shortlists keys.
+	const bool whole = at == decoded.size();
+	key_score score = whole ? score_ends(model, {first, ends}, {reversed, ends})
+	                        : key_score{0, edge_levels(model, {first, ends}, {}), 0, 0, 0};
 	score.key = key;
 	score.total += quadgrams;
 	score.quadgrams = letters >= 3 ? letters - 3 : 0;

@@ -102,14 +102,17 @@ enum class verdict { too_short, english, not_english };
 // found by a search: it is one of K! orders, and the search fits one of
 // them to the text, so that wrong answers of many columns over few rows
 // score well.  It must score at the verdict floor, and above a floor that
-// rises with log10 K! per quadgram: model.keyed_floor plus
-// model.keyed_slope times that.  bench/key_accuracy --keyed-verdict
-// measures both.
-[[nodiscard]] verdict judge_order(const language_model &model, const key_score &score, std::size_t columns) noexcept;
+// rises with log10 K! per quadgram: the language's keyed floor plus its
+// keyed slope times that, or, when only one restart of the search reached
+// it, its once floor: a wrong answer is seldom reached twice.
+// bench/key_accuracy --keyed-verdict measures them.
+[[nodiscard]] verdict judge_order(const language_model &model, const key_score &score, std::size_t columns,
+                                  bool reached_once) noexcept;
 
 // The floor that judge_order holds such an answer to, in log10 per
 // quadgram.
-[[nodiscard]] double order_floor(const language_model &model, const key_score &score, std::size_t columns) noexcept;
+[[nodiscard]] double order_floor(const language_model &model, const key_score &score, std::size_t columns,
+                                 bool reached_once) noexcept;
 
 // Of `models`, the one whose letters' shares fit the letters of `text`
 // best, a transposition keeping its letters whatever its key: which
@@ -148,7 +151,8 @@ enum class verdict { too_short, english, not_english };
 // Scores one decoded text: the quadgrams of its first `letters` letters,
 // and how likely its first trigram is to open a word and, when every
 // letter is scored, its last to close one, and how well its first and last
-// letters split into words; every other byte is passed over.
+// letters split into words, when every letter is scored; every other byte
+// is passed over.
 [[nodiscard]] key_score score_text(const language_model &model, std::span<const char> decoded, std::int32_t key,
                                    std::size_t letters = BUFFER_SIZE) noexcept;
 

@@ -1,6 +1,7 @@
 #include "language.h"
 
 #include "keyfinder.h"
+#include "words.h"
 
 #include <algorithm>
 #include <array>
@@ -66,8 +67,8 @@ struct packed_language {
 	std::int64_t floor_millionths, step_millionths;
 	double verdict_floor, clear_floor;
 	std::int64_t verdict_level, clear_level;
-	double keyed_floor, keyed_slope;
-	std::int64_t keyed_level, keyed_slope_hundredths;
+	double keyed_floor, once_floor, keyed_slope;
+	std::int64_t keyed_level, once_level, keyed_slope_hundredths;
 	std::size_t seen_quadgrams;
 	table_rows seen, levels, opening, closing;
 	const short (*affinity)[26];
@@ -84,7 +85,8 @@ struct packed_language {
 template <std::size_t SeenRows, std::size_t LevelRows, std::size_t EdgeRows, std::size_t ListRows,
           std::size_t WordLevelRows>
 constexpr packed_language pack(std::string_view code, const char *name, double verdict_floor, double clear_floor,
-                               double keyed_floor, double keyed_slope, double floor, double step, std::size_t seen_quadgrams,
+                               double keyed_floor, double once_floor, double keyed_slope, double floor,
+                               double step, std::size_t seen_quadgrams,
                                const char (&seen)[SeenRows][4096 + 1], const char (&levels)[LevelRows][4096 + 1],
                                const char (&opening)[EdgeRows][4096 + 1], const char (&closing)[EdgeRows][4096 + 1],
                                const short (&affinity)[26][26], const int (&order_prior)[MOST_PRIOR_COLUMNS + 1],
@@ -106,8 +108,10 @@ constexpr packed_language pack(std::string_view code, const char *name, double v
 	        hundredths_of_level(verdict_floor, floor, step),
 	        hundredths_of_level(clear_floor, floor, step),
 	        keyed_floor,
+	        once_floor,
 	        keyed_slope,
 	        hundredths_of_level(keyed_floor, floor, step),
+	        hundredths_of_level(once_floor, floor, step),
 	        static_cast<std::int64_t>(keyed_slope * 100 + 0.5),
 	        seen_quadgrams,
 	        seen,
@@ -126,8 +130,8 @@ constexpr packed_language pack(std::string_view code, const char *name, double v
 	        ListRows * 4096};
 }
 
-#define LANGUAGE(code, name, verdict_floor, clear_floor, keyed_floor, keyed_slope)                              \
-	pack(#code, name, verdict_floor, clear_floor, keyed_floor, keyed_slope, code::QUADGRAM_FLOOR, code::QUADGRAM_STEP, code::SEEN_QUADGRAMS, code::QUADGRAM_SEEN,              \
+#define LANGUAGE(code, name, verdict_floor, clear_floor, keyed_floor, once_floor, keyed_slope)                  \
+	pack(#code, name, verdict_floor, clear_floor, keyed_floor, once_floor, keyed_slope, code::QUADGRAM_FLOOR, code::QUADGRAM_STEP, code::SEEN_QUADGRAMS, code::QUADGRAM_SEEN,              \
 	     code::QUADGRAM_LEVELS, code::OPENING_LEVELS, code::CLOSING_LEVELS, code::BIGRAM_AFFINITY,                \
 	     code::ORDER_PRIOR_LEVELS, code::EDGE_OFFSET, code::LETTER_LOG10, code::WORD_COUNT, code::WORD_LOG10,       \
 	     code::WORD_WEIGHTS, code::WORD_LIST, code::WORD_LEVELS)
@@ -142,9 +146,12 @@ constexpr packed_language pack(std::string_view code, const char *name, double v
 // slope, from bench/key_accuracy --keyed-verdict --lang, part the answers
 // that the search finds right from those it finds wrong.
 constexpr packed_language LANGUAGES[] = {
-    LANGUAGE(en, "English", -4.90, -4.60, -5.09, 3.1), LANGUAGE(de, "German", -4.75, -4.40, -4.94, 3.1),
-    LANGUAGE(es, "Spanish", -4.75, -4.50, -4.94, 3.1), LANGUAGE(fr, "French", -4.70, -4.35, -4.89, 3.1),
-    LANGUAGE(it, "Italian", -4.65, -4.35, -4.84, 3.1), LANGUAGE(pt, "Portuguese", -4.85, -4.70, -5.04, 3.1),
+    LANGUAGE(en, "English", -4.90, -4.60, -5.15, -4.81, 3.1),
+    LANGUAGE(de, "German", -4.75, -4.40, -5.00, -4.66, 3.1),
+    LANGUAGE(es, "Spanish", -4.75, -4.50, -5.00, -4.66, 3.1),
+    LANGUAGE(fr, "French", -4.70, -4.35, -4.95, -4.61, 3.1),
+    LANGUAGE(it, "Italian", -4.65, -4.35, -4.90, -4.56, 3.1),
+    LANGUAGE(pt, "Portuguese", -4.85, -4.70, -5.10, -4.76, 3.1),
 };
 
 #undef LANGUAGE
@@ -270,8 +277,10 @@ void unpack(const packed_language &l, language_model &model) noexcept
 	model.verdict_level = l.verdict_level;
 	model.clear_level = l.clear_level;
 	model.keyed_floor = l.keyed_floor;
+	model.once_floor = l.once_floor;
 	model.keyed_slope = l.keyed_slope;
 	model.keyed_level = l.keyed_level;
+	model.once_level = l.once_level;
 	model.keyed_slope_hundredths = l.keyed_slope_hundredths;
 	// The seen quadgrams' levels follow one another in the order of the
 	// bitmap's bits; a quadgram never seen is at level 0.
@@ -294,6 +303,9 @@ void unpack(const packed_language &l, language_model &model) noexcept
 	for (std::size_t letter = 0; letter < 26; letter++)
 		model.letter_log10[letter] = static_cast<std::int16_t>(l.letter_log10[letter]);
 	build_tries(l, model);
+	model.most_opening = *std::max_element(model.opening, model.opening + TRIGRAMS);
+	model.most_closing = *std::max_element(model.closing, model.closing + TRIGRAMS);
+	model.most_word_gain = word_gain_bound(model);
 }
 
 } // namespace

@@ -51,9 +51,11 @@ struct language_model {
 	std::int64_t verdict_level;         // the same floors in hundredths of a
 	std::int64_t clear_level;           // level, which scores are compared with
 	double keyed_floor;                 // what a keyed answer must score, at
-	double keyed_slope;                 // least, and more by this times log10 K!
-	std::int64_t keyed_level;           // per quadgram; the floor in hundredths
-	std::int64_t keyed_slope_hundredths;  // of a level, the slope in hundredths
+	double once_floor;                  // least, or if one restart reached it,
+	double keyed_slope;                 // and more by this times log10 K! per
+	std::int64_t keyed_level;           // quadgram; the floors in hundredths
+	std::int64_t once_level;            // of a level, the slope in hundredths
+	std::int64_t keyed_slope_hundredths;
 	std::uint8_t quadgrams[QUADGRAMS];  // levels 0 to 63, the higher the likelier
 	std::int8_t opening[TRIGRAMS];      // how much likelier a trigram is to open
 	std::int8_t closing[TRIGRAMS];      // or close a word, in levels
@@ -62,6 +64,9 @@ struct language_model {
 	std::int16_t letter_log10[26];      // each letter's share, in thousandths
 	word_trie words;                    // the commonest words, letters in order
 	word_trie reversed_words;           // and the same words read backwards
+	std::int8_t most_opening;           // the highest of opening and closing
+	std::int8_t most_closing;
+	std::int32_t most_word_gain;        // what a word gains at most per letter
 };
 
 // The codes of the languages compiled in, "en" first.

@@ -291,8 +291,8 @@ void give_answers(const work &w, const language_model &model, const text_line &t
 	for (std::size_t j = 0; j < best.order.size(); j++)
 		keyed |= best.order[j] != static_cast<std::int32_t>(j);
 	const auto columns = static_cast<std::size_t>(best.key);
-	judgement judged{keyed ? judge_order(model, best.score, columns) : judge(model, best.score),
-	                 keyed ? order_floor(model, best.score, columns) : model.verdict_floor, nullptr};
+	judgement judged{keyed ? judge_order(model, best.score, columns, best.reached_once) : judge(model, best.score),
+	                 keyed ? order_floor(model, best.score, columns, best.reached_once) : model.verdict_floor, nullptr};
 	if (judged.said == verdict::not_english && (w.opts.lang == nullptr || std::strcmp(w.opts.lang, "auto") != 0)) {
 		const language_model *every[MOST_LANGUAGES];
 		std::size_t count = 0;
@@ -379,7 +379,7 @@ void answer_keyed(void *context, const text_line &text)
 	const std::span<const keyed_answer> answers = w.solver->solve(compact, settings, text.place);
 	for (std::size_t i = 0; i < answers.size(); i++) {
 		const keyed_answer &a = answers[i];
-		w.rows[i] = {a.columns, {a.order, static_cast<std::size_t>(a.columns)}, a.score};
+		w.rows[i] = {a.columns, {a.order, static_cast<std::size_t>(a.columns)}, a.score, w.solver->restarts_at(a) == 1};
 		w.rows[i].score.cribs = a.cribs;
 	}
 	give_answers(w, *kept, text, compact, {w.rows, answers.size()}, w.opts.top,

@@ -84,7 +84,7 @@ std::int32_t most_gain(const word_trie &trie, const std::int16_t (&letter_log10)
 
 } // namespace
 
-std::int32_t most_word_gain(const language_model &model) noexcept
+std::int32_t word_gain_bound(const language_model &model) noexcept
 {
 	std::int32_t most = 0;
 	for (const word_trie *trie : {&model.words, &model.reversed_words})

@@ -26,8 +26,9 @@ inline constexpr std::size_t WORD_WINDOW = 20;
 [[nodiscard]] std::int32_t closing_words(const language_model &model, std::span<const std::uint8_t> reversed) noexcept;
 
 // The most that any letter adds to either, in thousandths, rounded up:
-// no split of n letters gains more than n times it.
-[[nodiscard]] std::int32_t most_word_gain(const language_model &model) noexcept;
+// no split of n letters gains more than n times it.  Found once, when the
+// language is unpacked, and kept as model.most_word_gain.
+[[nodiscard]] std::int32_t word_gain_bound(const language_model &model) noexcept;
 
 // The two in the quadgram table's levels, weighed against the quadgrams.
 [[nodiscard]] std::int64_t word_levels(const language_model &model, std::int32_t thousandths) noexcept;
