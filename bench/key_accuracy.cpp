@@ -195,7 +195,7 @@ int main(int argc, char **argv)
 			paths.push_back(argv[i]);
 		}
 	}
-	if (only && !language_named(only)) {
+	if (only && !language_known(only)) {
 		std::fprintf(stderr, "key_accuracy: no language is called '%s'\n%s", only, USAGE);
 		return 2;
 	}

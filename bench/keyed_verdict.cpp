@@ -85,7 +85,10 @@ int measure_keyed_verdict(const language_model &model, const std::string &corpus
 			std::uniform_int_distribution<int> columns_of(bucket.min_columns, bucket.max_columns);
 			std::uniform_int_distribution<int> rows_of(bucket.min_rows, bucket.max_rows);
 			const auto k = static_cast<std::size_t>(columns_of(random));
-			const std::size_t length = k * static_cast<std::size_t>(rows_of(random)) + random() % k;
+			// Random letters are as long as the verdict judges, 40 letters.
+			std::size_t length = k * static_cast<std::size_t>(rows_of(random)) + random() % k;
+			if (bucket.noise)
+				length = std::max<std::size_t>(length, JUDGED_LETTERS);
 			std::string plain;
 			if (bucket.noise) {
 				std::uniform_int_distribution<int> letter('A', 'Z');

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <memory>
 #include <mutex>
+#include <new>
 
 namespace {
 
@@ -147,8 +149,8 @@ constexpr packed_language pack(std::string_view code, const char *name, double v
 // that the search finds right from those it finds wrong.
 constexpr packed_language LANGUAGES[] = {
     LANGUAGE(en, "English", -4.90, -4.60, -5.15, -4.81, 3.1),
-    LANGUAGE(de, "German", -4.75, -4.40, -5.00, -4.66, 3.1),
-    LANGUAGE(es, "Spanish", -4.75, -4.50, -5.00, -4.66, 3.1),
+    LANGUAGE(de, "German", -4.75, -4.40, -4.67, -4.59, 3.1),
+    LANGUAGE(es, "Spanish", -4.75, -4.50, -4.74, -4.62, 3.1),
     LANGUAGE(fr, "French", -4.70, -4.35, -4.95, -4.61, 3.1),
     LANGUAGE(it, "Italian", -4.65, -4.35, -4.90, -4.56, 3.1),
     LANGUAGE(pt, "Portuguese", -4.85, -4.70, -5.10, -4.76, 3.1),
@@ -312,14 +314,34 @@ void unpack(const packed_language &l, language_model &model) noexcept
 
 const language_model *language_named(std::string_view code) noexcept
 {
-	static language_model models[std::size(LANGUAGES)];
+	// Each language's model, some megabytes, is had when it is first
+	// asked for, so that only the languages used take room, and the page's
+	// WebAssembly starts small.
+	static std::unique_ptr<language_model> models[std::size(LANGUAGES)];
 	static std::once_flag unpacked[std::size(LANGUAGES)];
 	for (std::size_t i = 0; i < std::size(LANGUAGES); i++) {
 		if (LANGUAGES[i].code != code)
 			continue;
-		std::call_once(unpacked[i], [i] { unpack(LANGUAGES[i], models[i]); });
-		return &models[i];
+		std::call_once(unpacked[i], [i] {
+			models[i].reset(new (std::nothrow) language_model);
+			if (models[i])
+				unpack(LANGUAGES[i], *models[i]);
+		});
+		return models[i].get();
 	}
+	return nullptr;
+}
+
+bool language_known(std::string_view code) noexcept
+{
+	return std::find(CODES.begin(), CODES.end(), code) != CODES.end();
+}
+
+const char *language_name(std::string_view code) noexcept
+{
+	for (const packed_language &l : LANGUAGES)
+		if (l.code == code)
+			return l.name;
 	return nullptr;
 }
 

@@ -72,8 +72,14 @@ struct language_model {
 // The codes of the languages compiled in, "en" first.
 [[nodiscard]] std::span<const std::string_view> language_codes() noexcept;
 
-// The language `code`, or null if no such language is compiled in.  Any
-// number of threads may ask at once.
+// The language `code`, or null if no such language is compiled in, or if
+// the memory to unpack it could not be had.  Any number of threads may ask
+// at once.
 [[nodiscard]] const language_model *language_named(std::string_view code) noexcept;
+
+// Whether the language `code` is compiled in, and its name, or null, both
+// without unpacking it.
+[[nodiscard]] bool language_known(std::string_view code) noexcept;
+[[nodiscard]] const char *language_name(std::string_view code) noexcept;
 
 #endif

@@ -190,7 +190,7 @@ int parse(int argc, char **argv, options &opts, int &first)
 			break;
 		case LANG:
 			opts.lang = optarg;
-			if (std::strcmp(optarg, "auto") != 0 && language_named(optarg) == nullptr)
+			if (std::strcmp(optarg, "auto") != 0 && !language_known(optarg))
 				return usage_error(PROGRAM, "--lang takes en, de, es, fr, it, pt or auto, not", optarg);
 			break;
 		case EFFORT:
@@ -297,7 +297,8 @@ void give_answers(const work &w, const language_model &model, const text_line &t
 		const language_model *every[MOST_LANGUAGES];
 		std::size_t count = 0;
 		for (const std::string_view code : language_codes())
-			every[count++] = language_named(code);
+			if (const language_model *other = language_named(code); other != nullptr)
+				every[count++] = other;
 		if (const language_model *fits = letters_fit_best({every, count}, compact); fits != &model)
 			judged.reads_as = fits;
 	}
@@ -451,6 +452,10 @@ int main(int argc, char **argv)
 			models[languages++] = language_named(code);
 	} else {
 		models[languages++] = language_named(opts.lang != nullptr ? opts.lang : "en");
+	}
+	if (std::find(models, models + languages, nullptr) != models + languages) {
+		std::fprintf(stderr, "%s: out of memory\n", PROGRAM);
+		return 1;
 	}
 	std::unique_ptr<keyed_solver> solver;
 	if (opts.keyed) {

@@ -130,12 +130,12 @@ EMSCRIPTEN_KEEPALIVE std::size_t web_language_count()
 
 EMSCRIPTEN_KEEPALIVE const char *web_language_code(std::size_t i)
 {
-	return language_named(language_codes()[i])->code;
+	return language_codes()[i].data();
 }
 
 EMSCRIPTEN_KEEPALIVE const char *web_language_name(std::size_t i)
 {
-	return language_named(language_codes()[i])->name;
+	return language_name(language_codes()[i]);
 }
 
 EMSCRIPTEN_KEEPALIVE std::int32_t web_key(std::size_t i)
