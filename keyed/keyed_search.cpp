@@ -155,20 +155,24 @@ void begin_search(keyed_search &s, const keyed_tables &tables, std::span<const c
 		// Nothing to search: the text stands as it is.
 		s.least = s.most = 1;
 	}
-	// As many restarts as the search of every number of columns it would
+	// As much climbing as the search of every number of columns it would
 	// make by default, however few numbers are searched: a number of
-	// columns given is searched at least as hard as in a range.
-	const auto climbed = [&](std::int32_t least, std::int32_t most) {
-		std::int64_t count = 0;
+	// columns given is searched at least as hard as in a range.  A
+	// restart's climbs take about K * K moves.
+	const auto climbing = [&](std::int32_t least, std::int32_t most) {
+		std::int64_t work = 0, lead = 0;
 		for (std::int32_t k = std::max(least, 2); k <= most; k++)
-			count += !tries_every_order(shape_of(length, static_cast<std::size_t>(k)), settings.every_order_budget);
-		return count;
+			if (!tries_every_order(shape_of(length, static_cast<std::size_t>(k)), settings.every_order_budget)) {
+				work += std::int64_t{k} * k;
+				lead = std::int64_t{k} * k;
+			}
+		return work + (CONFIRMATIONS - 1) * lead;
 	};
 	const keyed_settings by_default{};
-	const std::int64_t usual = climbed(2, most_keyed_columns(length, by_default)) + CONFIRMATIONS - 1;
-	const std::int64_t here = std::max<std::int64_t>(climbed(s.least, s.most), 1) + CONFIRMATIONS - 1;
+	const std::int64_t usual = climbing(2, most_keyed_columns(length, by_default));
+	const std::int64_t here = std::max<std::int64_t>(climbing(s.least, s.most), 1);
 	s.last_round = ROUNDS * std::max<std::uint32_t>(settings.effort, 1) *
-	               static_cast<std::uint32_t>(std::max<std::int64_t>(usual / here, 1));
+	               static_cast<std::uint32_t>(std::clamp<std::int64_t>(usual / here, 1, 100));
 	if (settings.most_rounds > 0)
 		s.last_round = std::min(s.last_round, settings.most_rounds);
 	std::int32_t *pairs = s.pairs;

@@ -151,9 +151,9 @@ constexpr packed_language LANGUAGES[] = {
     LANGUAGE(en, "English", -4.90, -4.60, -5.15, -4.81, 3.1),
     LANGUAGE(de, "German", -4.75, -4.40, -4.67, -4.59, 3.1),
     LANGUAGE(es, "Spanish", -4.75, -4.50, -4.74, -4.62, 3.1),
-    LANGUAGE(fr, "French", -4.70, -4.35, -4.95, -4.61, 3.1),
-    LANGUAGE(it, "Italian", -4.65, -4.35, -4.90, -4.56, 3.1),
-    LANGUAGE(pt, "Portuguese", -4.85, -4.70, -5.10, -4.76, 3.1),
+    LANGUAGE(fr, "French", -4.70, -4.35, -4.63, -4.35, 3.1),
+    LANGUAGE(it, "Italian", -4.65, -4.35, -4.66, -4.47, 3.1),
+    LANGUAGE(pt, "Portuguese", -4.85, -4.70, -4.68, -4.59, 3.1),
 };
 
 #undef LANGUAGE
