@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include "letter_folding.h"
+
 #include <cstdio>
 #include <cstring>
 #include <getopt.h>
@@ -49,4 +51,11 @@ int print_and_exit(const char *text)
 {
 	std::fputs(text, stdout);
 	return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+std::string folded_argument(const char *argument)
+{
+	std::string text{argument};
+	text.resize(fold_letters(text));
+	return text;
 }

@@ -4,6 +4,7 @@
 #define UNTRANSPOSE_COMMAND_LINE_H
 
 #include <cstdint>
+#include <string>
 
 inline constexpr int EXIT_USAGE = 2;
 
@@ -17,6 +18,10 @@ int usage_error(const char *program, const char *problem, const char *what);
 // Reports what getopt_long returned for an option it could not take, as
 // usage_error does; `first_code` is the least code of the long options.
 int option_error(const char *program, int code, const char *argument, int first_code);
+
+// An argument with its accented letters folded, as the texts read are:
+// a keyword ÄPFEL is AEPFEL.
+[[nodiscard]] std::string folded_argument(const char *argument);
 
 // Prints `text` to standard output and flushes it: 0, or 1 on failure.
 int print_and_exit(const char *text);

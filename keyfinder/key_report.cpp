@@ -64,6 +64,13 @@ void write_case(const answer_row &row, std::span<const char> compact, std::span<
 	std::putchar('\n');
 }
 
+void write_decoding(const answer_row &row, std::span<const char> compact, const report_scratch &scratch)
+{
+	decode_row(row, compact, scratch);
+	std::fwrite(scratch.decoded, 1, compact.size(), stdout);
+	std::putchar('\n');
+}
+
 void write_table(const language_model &model, bool named, const line_place &place, std::span<const char> compact,
                  const judgement &judged, std::span<const answer_row> rows, std::size_t shown,
                  const report_scratch &scratch, const crib_list *cribs)

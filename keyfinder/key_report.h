@@ -40,6 +40,10 @@ struct report_scratch {
 void write_case(const answer_row &row, std::span<const char> compact, std::span<const char> line,
                 const report_scratch &scratch);
 
+// Writes the answer's decoding of the compact text, as the filter prints
+// it for the answer's case.
+void write_decoding(const answer_row &row, std::span<const char> compact, const report_scratch &scratch);
+
 // A table for people: the text's place, its size, the language it was
 // scored as when `named`, and its verdict, then the first `shown` of
 // `rows`, best first.  `rows` holds the runner-up too, if

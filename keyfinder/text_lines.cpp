@@ -1,7 +1,5 @@
 #include "text_lines.h"
 
-#include "white_space.h"
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,61 +8,52 @@ namespace {
 
 constexpr const char *STANDARD_INPUT = "standard input";
 
-struct reader {
+struct reading {
 	const char *program;
-	std::span<char> buffer;
+	bool paragraphs;
 	line_handler handle;
 	void *context;
-	std::size_t texts = 0;
+	int status = 0;
 };
 
-// Hands on one line of `length` bytes, of which the first `stored` are in
-// the buffer.  A line whose text ends at a zero byte within the part kept
-// loses nothing the filter would read, and is not cut.
-void finish_line(reader &r, const char *file, std::size_t number, std::size_t length, std::size_t stored)
+void hand_on(void *context, const text_line &text)
 {
-	if (length > stored && std::memchr(r.buffer.data(), '\0', stored) == nullptr)
-		std::fprintf(stderr, "%s: %s:%zu: line longer than %zu bytes; only its first %zu are read\n",
-		             r.program, file, number, TEXT_LIMIT, TEXT_LIMIT);
-	const std::size_t kept = space_separators(r.buffer.first(stored));
-	r.handle(r.context, {r.buffer.first(kept), {file, number, ++r.texts}});
+	const reading &r = *static_cast<const reading *>(context);
+	r.handle(r.context, text);
 }
 
-// Reads every line of `in`; false on a read error.
-bool read_file(reader &r, std::FILE *in, const char *file)
+void warn(void *context, reading_problem problem, const line_place &place, std::size_t count)
 {
-	std::size_t length = 0, number = 0;
-	bool carriage_return = false;
-	const auto end_line = [&] {
-		// A carriage return before the line feed belongs to the line end.
-		if (carriage_return)
-			length--;
-		finish_line(r, file, ++number, length, length < TEXT_LIMIT ? length : TEXT_LIMIT);
-		length = 0;
-		carriage_return = false;
-	};
-	for (int c; (c = std::getc(in)) != EOF;) {
-		if (c == '\n') {
-			end_line();
-			continue;
-		}
-		if (length < TEXT_LIMIT)
-			r.buffer[length] = static_cast<char>(c);
-		length++;
-		carriage_return = c == '\r';
+	reading &r = *static_cast<reading *>(context);
+	switch (problem) {
+	case reading_problem::cut:
+		std::fprintf(stderr, "%s: %s:%zu: %s longer than %zu bytes; only its first %zu are read\n", r.program,
+		             place.file, place.line, r.paragraphs ? "paragraph" : "line", TEXT_LIMIT, TEXT_LIMIT);
+		return;
+	case reading_problem::unpaired_surrogate:
+		std::fprintf(stderr, "%s: %s:%zu: %zu unpaired UTF-16 surrogate%s (the first on this line), read as U+FFFD\n",
+		             r.program, place.file, place.line, count, count == 1 ? "" : "s");
+		break;
+	case reading_problem::odd_byte:
+		std::fprintf(stderr, "%s: %s: UTF-16 of an odd number of bytes: the last byte was not read\n", r.program,
+		             place.file);
+		break;
 	}
-	if (length > 0)
-		end_line();
-	return std::ferror(in) == 0;
+	r.status = 1;
 }
 
 } // namespace
 
-int read_text_lines(const char *program, std::span<char *const> names, std::span<char> buffer,
+int read_text_lines(const char *program, std::span<char *const> names, std::span<char> buffer, bool paragraphs,
                     line_handler handle, void *context)
 {
-	reader r{program, buffer.first(TEXT_LIMIT), handle, context};
-	int status = 0;
+	reading r{program, paragraphs, handle, context};
+	text_reader reader;
+	reader.paragraphs = paragraphs;
+	reader.buffer = buffer.first(TEXT_LIMIT);
+	reader.handle = hand_on;
+	reader.warn = warn;
+	reader.context = &r;
 	const std::size_t count = names.empty() ? 1 : names.size();
 	for (std::size_t n = 0; n < count; n++) {
 		const char *name = names.empty() ? "-" : names[n];
@@ -72,19 +61,25 @@ int read_text_lines(const char *program, std::span<char *const> names, std::span
 		std::FILE *in = is_stdin ? stdin : std::fopen(name, "rb");
 		if (in == nullptr) {
 			std::fprintf(stderr, "%s: %s: %s\n", program, name, std::strerror(errno));
-			status = 1;
+			r.status = 1;
 			continue;
 		}
+		const char *file = is_stdin ? STANDARD_INPUT : name;
+		start_file(reader, file);
 		errno = 0;
-		if (!read_file(r, in, is_stdin ? STANDARD_INPUT : name)) {
-			std::fprintf(stderr, "%s: %s: %s\n", program, is_stdin ? STANDARD_INPUT : name,
-			             errno != 0 ? std::strerror(errno) : "read error");
-			status = 1;
+		for (int c; (c = std::getc(in)) != EOF;)
+			read_byte(reader, static_cast<unsigned char>(c));
+		const bool failed = std::ferror(in) != 0;
+		const int error = errno;
+		end_file(reader);
+		if (failed) {
+			std::fprintf(stderr, "%s: %s: %s\n", program, file, error != 0 ? std::strerror(error) : "read error");
+			r.status = 1;
 		}
 		if (is_stdin)
 			std::clearerr(stdin);
 		else
 			std::fclose(in);
 	}
-	return status;
+	return r.status;
 }

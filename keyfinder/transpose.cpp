@@ -30,12 +30,16 @@ namespace {
 constexpr const char *PROGRAM = "transpose";
 
 const char USAGE[] =
-    "Usage: transpose (--key K | --keyword WORD | --order LIST) [--groups N] [FILE]...\n"
+    "Usage: transpose (--key K | --keyword WORD | --order LIST) [--groups N]\n"
+    "                 [--paragraphs] [FILE]...\n"
     "Encipher each line of text by a column transposition, one cipher text per\n"
     "line.  The line is normalised as untranspose normalises a text (its first\n"
     "9999 bytes, letters upper-cased, spaces dropped; tabs, carriage returns and\n"
     "no-break spaces count as spaces), written row after row into rows of K\n"
-    "cells, and read out column by column:\n"
+    "cells, and read out column by column.  Accented letters in UTF-8 count as\n"
+    "their letters (a-umlaut as AE, sharp s as SS, e-acute as E), in texts and\n"
+    "keywords; UTF-16 with a byte order mark is read too.\n"
+    "\n"
     "\n"
     "  --key K          K columns, read out from left to right; untranspose\n"
     "                   decodes them with the key K\n"
@@ -45,6 +49,8 @@ const char USAGE[] =
     "  --order LIST     the columns' ranks, 1 to K, separated by commas: the\n"
     "                   column ranked 1 is read out first\n"
     "  --groups N       write the cipher text in groups of N bytes\n"
+    "  --paragraphs     encipher each paragraph, its lines joined, as one text;\n"
+    "                   paragraphs are separated by lines of only white space\n"
     "  -h, --help       print this help and exit\n"
     "  -V, --version    print the version and exit\n"
     "\n"
@@ -63,15 +69,17 @@ struct options {
 	std::size_t columns = 0;          // columns of a keyword or ranks
 	std::int64_t groups = 0;
 	std::int32_t *order = nullptr;    // their read order
+	bool paragraphs = false;
 };
 
-enum option_code : int { KEY = 256, KEYWORD, ORDER, GROUPS, HELP, VERSION };
+enum option_code : int { KEY = 256, KEYWORD, ORDER, GROUPS, PARAGRAPHS, HELP, VERSION };
 
 const struct option LONG_OPTIONS[] = {
     {"key", required_argument, nullptr, KEY},
     {"keyword", required_argument, nullptr, KEYWORD},
     {"order", required_argument, nullptr, ORDER},
     {"groups", required_argument, nullptr, GROUPS},
+    {"paragraphs", no_argument, nullptr, PARAGRAPHS},
     {"help", no_argument, nullptr, HELP},
     {"version", no_argument, nullptr, VERSION},
     {nullptr, 0, nullptr, 0},
@@ -99,7 +107,7 @@ int parse(int argc, char **argv, options &opts, std::int32_t *ranks, int &first)
 			break;
 		case KEYWORD:
 			orders++;
-			opts.columns = keyword_ranks(optarg, {ranks, MOST_ORDER_COLUMNS});
+			opts.columns = keyword_ranks(folded_argument(optarg), {ranks, MOST_ORDER_COLUMNS});
 			if (opts.columns == 0)
 				return usage_error(PROGRAM, "a keyword needs from 1 to 9999 letters, not", optarg);
 			break;
@@ -109,6 +117,9 @@ int parse(int argc, char **argv, options &opts, std::int32_t *ranks, int &first)
 			if (opts.columns == 0)
 				return usage_error(PROGRAM, "an order is the ranks 1 to K, each once, separated by commas, not",
 				                   optarg);
+			break;
+		case PARAGRAPHS:
+			opts.paragraphs = true;
 			break;
 		case GROUPS:
 			if (!parse_count(optarg, INT32_MAX, opts.groups))
@@ -150,6 +161,9 @@ void encipher(void *context, const text_line &text)
 		at += n;
 	}
 	std::putchar('\n');
+	// Each cipher text goes out whole as soon as it is made, into a pipe
+	// as to a terminal.
+	std::fflush(stdout);
 }
 
 struct release {
@@ -183,7 +197,7 @@ int main(int argc, char **argv)
 
 	const work w{opts, bytes + BUFFER_SIZE, bytes + 2 * BUFFER_SIZE, bytes + 3 * BUFFER_SIZE};
 	const int status = read_text_lines(PROGRAM, {argv + first, static_cast<std::size_t>(argc - first)},
-	                                   {bytes, BUFFER_SIZE}, encipher, const_cast<work *>(&w));
+	                                   {bytes, BUFFER_SIZE}, opts.paragraphs, encipher, const_cast<work *>(&w));
 	if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
 		std::fprintf(stderr, "%s: write error: %s\n", PROGRAM, std::strerror(errno));
 		return 1;

@@ -43,19 +43,28 @@ const char USAGE[] =
     "\n"
     "  untranspose-key < ciphers.txt | untranspose\n"
     "\n"
+    "or, with --decode, the plain texts themselves.\n"
+    "\n"
     "With no FILE, or when FILE is -, read standard input.  Each line is read\n"
     "as untranspose reads a text line: its first 9999 bytes, normalised the\n"
     "same way; tabs, carriage returns, form feeds and no-break spaces count\n"
     "as spaces, and a CR LF line end as a line end.  Letters are scored\n"
     "against a language's quadgram statistics.  A text whose best decoding\n"
-    "does not look like that language is named on standard error.\n"
+    "does not look like that language is named on standard error.  Accented\n"
+    "letters in UTF-8 count as their letters (a-umlaut as AE, sharp s as SS,\n"
+    "e-acute as E), in texts, keywords and cribs; UTF-16 with a byte order\n"
+    "mark is read too.  Each text's answer is written as soon as it is found.\n"
     "\n"
     "  --lang LANG    the language of the plain texts: en (English, the\n"
     "                 default), de, es, fr, it or pt; auto tries each and keeps\n"
     "                 the one whose best decoding scores highest\n"
     "  --top N        write the N best keys of each text, best first, each as\n"
     "                 a case of its own (1 to 1000; default 1)\n"
+    "  --decode       write each text's decoding, one line per key, not cases:\n"
+    "                 what untranspose prints for them\n"
     "  --table        print a table of the best keys for people, not cases\n"
+    "  --paragraphs   read each paragraph, its lines joined, as one text;\n"
+    "                 paragraphs are separated by lines of only white space\n"
     "  --min-key K    try no key below K (default 1)\n"
     "  --max-key K    try no key above K (default: the text's length - 1)\n"
     "  --crib WORD    a word known to stand in the plain text: answers that\n"
@@ -96,6 +105,8 @@ const char USAGE[] =
 struct options {
 	std::size_t top = 1;
 	bool table = false;
+	bool decode = false;
+	bool paragraphs = false;
 	std::int32_t min_key = 1;
 	std::int32_t max_key = INT32_MAX;
 	bool keyed = false;
@@ -110,12 +121,14 @@ struct options {
 	crib_list cribs;
 };
 
-enum option_code : int { TOP = 256, LANG, TABLE, MIN_KEY, MAX_KEY, KEYWORD, ORDER, KEYED, JOBS, SEED, EFFORT, CRIB, HELP, VERSION };
+enum option_code : int { TOP = 256, LANG, TABLE, DECODE, PARAGRAPHS, MIN_KEY, MAX_KEY, KEYWORD, ORDER, KEYED, JOBS, SEED, EFFORT, CRIB, HELP, VERSION };
 
 const struct option LONG_OPTIONS[] = {
     {"top", required_argument, nullptr, TOP},
     {"lang", required_argument, nullptr, LANG},
     {"table", no_argument, nullptr, TABLE},
+    {"decode", no_argument, nullptr, DECODE},
+    {"paragraphs", no_argument, nullptr, PARAGRAPHS},
     {"min-key", required_argument, nullptr, MIN_KEY},
     {"max-key", required_argument, nullptr, MAX_KEY},
     {"keyword", required_argument, nullptr, KEYWORD},
@@ -165,6 +178,12 @@ int parse(int argc, char **argv, options &opts, int &first)
 		case TABLE:
 			opts.table = true;
 			break;
+		case DECODE:
+			opts.decode = true;
+			break;
+		case PARAGRAPHS:
+			opts.paragraphs = true;
+			break;
 		case TOP:
 			searched = true;
 			if (!parse_count(optarg, MOST_TOP, number))
@@ -205,7 +224,7 @@ int parse(int argc, char **argv, options &opts, int &first)
 				return usage_error(PROGRAM, "--seed takes a number from 0 to 18446744073709551615, not", optarg);
 			break;
 		case CRIB:
-			switch (add_crib(opts.cribs, optarg)) {
+			switch (add_crib(opts.cribs, folded_argument(optarg))) {
 			case crib_added::added:
 				break;
 			case crib_added::no_letters:
@@ -218,7 +237,7 @@ int parse(int argc, char **argv, options &opts, int &first)
 			break;
 		case KEYWORD:
 			orders++;
-			opts.columns = keyword_ranks(optarg, {opts.ranks, MOST_ORDER_COLUMNS});
+			opts.columns = keyword_ranks(folded_argument(optarg), {opts.ranks, MOST_ORDER_COLUMNS});
 			if (opts.columns == 0)
 				return usage_error(PROGRAM, "a keyword needs from 1 to 9999 letters, not", optarg);
 			break;
@@ -235,6 +254,8 @@ int parse(int argc, char **argv, options &opts, int &first)
 	}
 	if (orders > 1)
 		return usage_error(PROGRAM, "give one of --keyword and --order, not both", nullptr);
+	if (opts.decode && opts.table)
+		return usage_error(PROGRAM, "give one of --decode and --table, not both", nullptr);
 	if (orders == 1 && opts.keyed)
 		return usage_error(PROGRAM, "--keyed searches for the order that --keyword and --order give", nullptr);
 	if (keyed_only && !opts.keyed)
@@ -307,10 +328,16 @@ void give_answers(const work &w, const language_model &model, const text_line &t
 	if (w.opts.cribs.count > 0 && rows[0].score.cribs < w.opts.cribs.count)
 		warn_cribs_missing(PROGRAM, text.place, w.opts.cribs, rows[0].score.cribs);
 	if (w.opts.table)
-		return write_table(model, w.opts.lang != nullptr, text.place, compact, judged, rows, shown, w.scratch,
-		                   cribs_of(w));
-	for (std::size_t rank = 0; rank < std::min(shown, rows.size()); rank++)
-		write_case(rows[rank], compact, text.bytes, w.scratch);
+		write_table(model, w.opts.lang != nullptr, text.place, compact, judged, rows, shown, w.scratch, cribs_of(w));
+	for (std::size_t rank = 0; !w.opts.table && rank < std::min(shown, rows.size()); rank++) {
+		if (w.opts.decode)
+			write_decoding(rows[rank], compact, w.scratch);
+		else
+			write_case(rows[rank], compact, text.bytes, w.scratch);
+	}
+	// Each text's answer goes out as soon as it is found, into a pipe as
+	// to a terminal: the next text may be minutes away.
+	std::fflush(stdout);
 }
 
 // Answers one text line with the best keys of the plain transposition.
@@ -470,8 +497,8 @@ int main(int argc, char **argv)
 	const work w{opts, {models, languages}, solver.get(), bytes + BUFFER_SIZE, bytes + 2 * BUFFER_SIZE, {bytes + 3 * BUFFER_SIZE, bytes + 4 * BUFFER_SIZE},
 	             best, trial, rows};
 	const int status = read_text_lines(PROGRAM, {argv + first, static_cast<std::size_t>(argc - first)},
-	                                   {bytes, BUFFER_SIZE}, answer, const_cast<work *>(&w));
-	if (!opts.table)
+	                                   {bytes, BUFFER_SIZE}, opts.paragraphs, answer, const_cast<work *>(&w));
+	if (!opts.table && !opts.decode)
 		std::fputs("0\n", stdout);
 	if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
 		std::fprintf(stderr, "%s: write error: %s\n", PROGRAM, std::strerror(errno));

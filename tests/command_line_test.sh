@@ -49,6 +49,12 @@ check "a no-break space is one space" 0 empty '4\nacd tka taw atn\n0\n' 'acd\302
 check "a lone CR at the end of the input" 0 empty '4\nacd tka taw atn\n0\n' 'acd tka taw atn\r' $run
 check "--top 2" 0 empty '4\nacd tka taw atn\n5\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --top 2
 check "--top=2" 0 empty '4\nacd tka taw atn\n5\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --top=2
+check "--decode: the plain texts, no terminator" 0 empty 'ATTACKATDAWN\nHELLOWORLD\n' "$two" $run --decode
+check "--decode --top 2" 0 empty 'ATTACKATDAWN\nATTWTCKAANDA\n' 'acd tka taw atn\n' $run --decode --top 2
+check "--paragraphs: lines joined, white lines between" 0 empty '4\nacd tkataw atn\n3\nhlod eorl wl\n0\n' \
+	'acd tka\r\ntaw atn\n \t\r\n\nhlod eorl wl' $run --paragraphs
+check "--decode and --table" 2 message '' '' $run --decode --table
+check "--paragraphs takes no value" 2 message '' '' $run --paragraphs=2
 check "--max-key" 0 empty '1\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --max-key 3
 check "--table" 0 empty '*' "$two" $run --table
 table_head='text 1 (standard input:1): 10 letters; too short to judge\nrank    key log10/quadgram   margin  decoding\n'

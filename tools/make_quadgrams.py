@@ -42,6 +42,10 @@ costs at most a factor of ten.  They are in the quadgram table's steps,
 offset by 32, so that a level adds to a quadgram total as it is.
 
     tools/make_quadgrams.py [--lang LANG] [ROOT] > keyfinder/languages/LANG.inc
+    tools/make_quadgrams.py --folding > keyfinder/letter_folding.inc
+
+The second makes the table of the letters that the programs fold in the
+texts and keywords they read, by the same rules as the language tables.
 
 ROOT, / by default, is where the packages' files are looked for: a
 directory into which they were unpacked with dpkg-deb -x will do.
@@ -96,7 +100,7 @@ SOURCES = {
            "in Portuguese, of Debian's debian-faq-pt package"),
 }
 
-GERMAN = {"ä": "ae", "ö": "oe", "ü": "ue", "Ä": "AE", "Ö": "OE", "Ü": "UE", "ß": "ss"}
+GERMAN = {"ä": "ae", "ö": "oe", "ü": "ue", "Ä": "AE", "Ö": "OE", "Ü": "UE", "ß": "ss", "ẞ": "SS"}
 LIGATURES = {"œ": "oe", "Œ": "OE", "æ": "ae", "Æ": "AE"}
 
 
@@ -133,12 +137,36 @@ def letters_of(code, path):
         text = data.decode("latin-1")
     if path.endswith(".dict.dz"):
         text = citations(text)
-    if code == "de":
+    text = "".join(" " if c.isspace() else c for c in folded(text, code == "de"))
+    return text.upper().encode("ascii", "ignore")
+
+
+def folded(text, german):
+    """The text with its letters folded as people write ciphers: with
+    `german`, the umlauts and sharp s as AE, OE, UE and SS; the ligatures
+    as two letters; and every other accent dropped."""
+    if german:
         text = "".join(GERMAN.get(c, c) for c in text)
     text = "".join(LIGATURES.get(c, c) for c in text)
-    text = "".join(" " if c.isspace() else c for c in unicodedata.normalize("NFKD", text)
-                   if not unicodedata.combining(c))
-    return text.upper().encode("ascii", "ignore")
+    return "".join(c for c in unicodedata.normalize("NFKD", text) if not unicodedata.combining(c))
+
+
+def print_folding():
+    """The C++ table of the letters that untranspose-key and transpose fold
+    in what they read: every Latin letter of two or three UTF-8 bytes that
+    folds to one or two letters A-Z, the German way for all languages,
+    since a cipher's reader does not know its language."""
+    print("// Made by tools/make_quadgrams.py --folding: the Latin letters that")
+    print("// the language tables fold, each code point with what it folds to.")
+    print("constexpr letter_fold LETTER_FOLDS[] = {")
+    for point in list(range(0xC0, 0x250)) + list(range(0x1E00, 0x1F00)):
+        letter = chr(point)
+        if unicodedata.category(letter) not in ("Lu", "Ll"):
+            continue
+        plain = folded(letter, True)
+        if plain != letter and 1 <= len(plain) <= 2 and all(c.isascii() and c.isalpha() for c in plain):
+            print('    {0x%04X, "%s"},' % (point, plain))
+    print("};")
 
 
 def print_bitmap(name, seen):
@@ -243,6 +271,9 @@ def print_words(words, letters):
 
 def main():
     args = sys.argv[1:]
+    if args == ["--folding"]:
+        print_folding()
+        return
     code = "en"
     if args[:1] == ["--lang"]:
         code, args = args[1], args[2:]
