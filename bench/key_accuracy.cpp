@@ -15,7 +15,7 @@
 #include "keyed_accuracy.h"
 #include "keyed_verdict.h"
 #include "language_accuracy.h"
-#include "keyfinder.h"
+#include "plain_sweep.h"
 #include "model.h"
 
 #include <algorithm>

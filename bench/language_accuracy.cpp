@@ -4,7 +4,7 @@
 #include "english.h"
 #include "keyed_columns.h"
 #include "keyed_search.h"
-#include "keyfinder.h"
+#include "plain_sweep.h"
 #include "model.h"
 
 #include <algorithm>

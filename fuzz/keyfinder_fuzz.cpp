@@ -5,7 +5,7 @@
 // written as untranspose-key writes them, must make a case stream that the
 // filter reads back as one decoded line per text.
 #include "decoder.h"
-#include "keyfinder.h"
+#include "plain_sweep.h"
 #include "model.h"
 #include "white_space.h"
 

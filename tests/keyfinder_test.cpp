@@ -2,7 +2,7 @@
 // the rules for short texts, ties and key ranges hold.
 #include "decoder.h"
 #include "english.h"
-#include "keyfinder.h"
+#include "plain_sweep.h"
 #include "model.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Makes keyfinder/languages/LANG.inc, the letter statistics of a language
+"""Makes language/languages/LANG.inc, the letter statistics of a language
 that untranspose-key scores decodings with, from prose that a Debian
 package ships under a free licence (see SOURCES, and each package's
 copyright file):
@@ -41,8 +41,8 @@ on a word edge nine times in ten, so a trigram never seen at an edge
 costs at most a factor of ten.  They are in the quadgram table's steps,
 offset by 32, so that a level adds to a quadgram total as it is.
 
-    tools/make_quadgrams.py [--lang LANG] [ROOT] > keyfinder/languages/LANG.inc
-    tools/make_quadgrams.py --folding > keyfinder/letter_folding.inc
+    tools/make_quadgrams.py [--lang LANG] [ROOT] > language/languages/LANG.inc
+    tools/make_quadgrams.py --folding > programs/letter_folding.inc
 
 The second makes the table of the letters that the programs fold in the
 texts and keywords they read, by the same rules as the language tables.

@@ -3,7 +3,7 @@
 // filter's own case loop over a file streamed in by the page.  The page's script does the
 // rest: reading the page, and showing what comes back.
 #include "decoder.h"
-#include "keyfinder.h"
+#include "plain_sweep.h"
 #include "run_cases.h"
 
 #include <emscripten/emscripten.h>

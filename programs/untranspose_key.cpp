@@ -7,7 +7,7 @@
 #include "keyed_columns.h"
 #include "keyed_solver.h"
 #include "key_report.h"
-#include "keyfinder.h"
+#include "plain_sweep.h"
 #include "orders.h"
 #include "text_lines.h"
 

@@ -3,7 +3,7 @@
 #ifndef UNTRANSPOSE_KEY_REPORT_H
 #define UNTRANSPOSE_KEY_REPORT_H
 
-#include "keyfinder.h"
+#include "scoring.h"
 #include "text_lines.h"
 
 #include <cstddef>

@@ -14,7 +14,7 @@
 #include "every_order.h"
 #include "keyed_columns.h"
 #include "keyed_tables.h"
-#include "keyfinder.h"
+#include "scoring.h"
 #include "order_climb.h"
 
 #include <atomic>

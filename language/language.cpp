@@ -1,6 +1,6 @@
 #include "language.h"
 
-#include "keyfinder.h"
+#include "scoring.h"
 #include "words.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "every_order.h"
 
-#include "keyfinder.h"
+#include "scoring.h"
 #include "words.h"
 
 #include <algorithm>
