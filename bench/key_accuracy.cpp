@@ -12,6 +12,7 @@
 //   key_accuracy [--trials N | --quick] [--verdict | --keyed | --keyed-grid | --languages] [--lang CODE] [--dir D] [ENGLISH_TEXT]...
 #include "decoder.h"
 #include "english.h"
+#include "cipher_accuracy.h"
 #include "keyed_accuracy.h"
 #include "keyed_verdict.h"
 #include "language_accuracy.h"
@@ -30,7 +31,8 @@
 namespace {
 
 const char USAGE[] = "Usage: key_accuracy [--trials N | --quick]\n"
-                     "                    [--verdict | --keyed | --keyed-grid | --keyed-verdict | --languages]\n"
+                     "                    [--verdict | --keyed | --keyed-grid | --keyed-verdict | --languages |\n"
+                     "                     --cipher TYPE]\n"
                      "                    [--lang CODE] [--dir D] [ENGLISH_TEXT]...\n"
                      "Measure how often untranspose-key's search finds the key of held-out English\n"
                      "(tests/data by default), N times the usual number of texts; with --verdict,\n"
@@ -40,7 +42,9 @@ const char USAGE[] = "Usage: key_accuracy [--trials N | --quick]\n"
                      "--keyed-verdict, how often the verdict flags the keyed search's wrong answers\n"
                      "and its right ones (in the language CODE with --lang); with\n"
                      "--languages, how often texts in each language are solved, with that\n"
-                     "language's statistics and with auto (only the language CODE with --lang).\n"
+                     "language's statistics and with auto (only the language CODE with --lang);\n"
+                     "with --cipher TYPE, how often and how fast untranspose-key --cipher TYPE\n"
+                     "solves ciphers of that type.\n"
                      "--quick runs one keyed text of each kind.  Work files go in D (default /tmp).\n";
 
 struct bucket {
@@ -163,7 +167,7 @@ int main(int argc, char **argv)
 	int scale = 1;
 	bool verdict_only = false, keyed = false, keyed_grid = false, languages = false, keyed_verdict = false;
 	std::string dir = "/tmp";
-	const char *only = nullptr;
+	const char *only = nullptr, *cipher_type = nullptr;
 	std::vector<const char *> paths;
 	for (int i = 1; i < argc; i++) {
 		if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
@@ -184,6 +188,8 @@ int main(int argc, char **argv)
 			keyed_grid = true;
 		} else if (std::strcmp(argv[i], "--languages") == 0) {
 			languages = true;
+		} else if (std::strcmp(argv[i], "--cipher") == 0 && i + 1 < argc) {
+			cipher_type = argv[++i];
 		} else if (std::strcmp(argv[i], "--lang") == 0 && i + 1 < argc) {
 			only = argv[++i];
 		} else if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) {
@@ -224,6 +230,8 @@ int main(int argc, char **argv)
 		                             dir + "/keyed_verdict_" + model->code + ".txt");
 	if (keyed)
 		return measure_keyed_targets(corpus, scale, dir);
+	if (cipher_type != nullptr)
+		return measure_cipher_targets(cipher_type, corpus, scale, dir);
 	if (keyed_grid)
 		return measure_keyed_grid(corpus, scale, dir, UNTRANSPOSE_BENCH_OUTPUT "/keyed_grid.svg");
 

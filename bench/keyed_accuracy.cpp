@@ -1,4 +1,5 @@
 #include "keyed_accuracy.h"
+#include "process_runs.h"
 
 #include "decoder.h"
 #include "english.h"
@@ -22,16 +23,6 @@
 #include <vector>
 
 namespace {
-
-// A message of whole words of at least `letters` letters, its letters only.
-std::string message(const std::string &corpus, std::mt19937 &random, std::size_t letters)
-{
-	std::string text = english_passage(corpus, random, letters), out;
-	for (const char c : text)
-		if (c >= 'A' && c <= 'Z')
-			out += c;
-	return out;
-}
 
 // A message of whole words of at least `letters` letters, its letters
 // only, and one of its words of five letters or more to give as a crib;
@@ -64,55 +55,6 @@ std::pair<std::string, std::string> message_and_crib(const std::string &corpus, 
 	}
 }
 
-// Written as people write cipher texts: in groups of five, in upper or
-// lower case.
-std::string in_groups(const std::string &cipher, bool lower)
-{
-	std::string out;
-	for (std::size_t i = 0; i < cipher.size(); i++) {
-		if (i > 0 && i % 5 == 0)
-			out += ' ';
-		out += lower ? static_cast<char>(cipher[i] - 'A' + 'a') : cipher[i];
-	}
-	return out;
-}
-
-// Runs `argv` with standard input and output on files; returns its status.
-int run(const std::vector<std::string> &argv, const std::string &in, const std::string &out)
-{
-	const pid_t pid = fork();
-	if (pid == 0) {
-		const int input = open(in.c_str(), O_RDONLY);
-		const int output = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-		const int quiet = open("/dev/null", O_WRONLY);
-		if (input < 0 || output < 0 || quiet < 0)
-			_exit(127);
-		dup2(input, 0);
-		dup2(output, 1);
-		dup2(quiet, 2);
-		std::vector<char *> args;
-		for (const std::string &a : argv)
-			args.push_back(const_cast<char *>(a.c_str()));
-		args.push_back(nullptr);
-		execv(args[0], args.data());
-		_exit(127);
-	}
-	int status = 0;
-	waitpid(pid, &status, 0);
-	return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-std::string read_all(const std::string &path)
-{
-	std::ifstream file(path, std::ios::binary);
-	return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-struct outcome {
-	bool solved;
-	double seconds;
-};
-
 // Enciphers `plain` with `ranks`, lets untranspose-key --keyed (with
 // `extra` arguments) and the filter decode it, and times the search.
 outcome solve(const std::string &plain, const std::vector<int> &ranks, std::mt19937 &random,
@@ -144,24 +86,6 @@ std::vector<int> random_ranks(std::size_t k, std::mt19937 &random)
 	std::iota(ranks.begin(), ranks.end(), 1);
 	std::shuffle(ranks.begin(), ranks.end(), random);
 	return ranks;
-}
-
-struct summary {
-	double solved;   // share, 0 to 1
-	double median, slowest;
-};
-
-summary summarise(const std::vector<outcome> &outcomes)
-{
-	std::vector<double> times;
-	int solved = 0;
-	for (const outcome &o : outcomes) {
-		times.push_back(o.seconds);
-		solved += o.solved;
-	}
-	std::sort(times.begin(), times.end());
-	return {static_cast<double>(solved) / static_cast<double>(std::max<std::size_t>(outcomes.size(), 1)),
-	        times.empty() ? 0 : times[times.size() / 2], times.empty() ? 0 : times.back()};
 }
 
 // Every order of six columns of two short messages, each searched on one

@@ -1,5 +1,6 @@
 #include "key_report.h"
 
+#include "cipher_options.h"
 #include "decoder.h"
 #include "keyed_columns.h"
 #include "orders.h"
@@ -15,6 +16,10 @@ constexpr std::size_t SHOWN_BYTES = 48;
 // The row's decoding of `compact`, in scratch.decoded.
 void decode_row(const answer_row &row, std::span<const char> compact, const report_scratch &scratch)
 {
+	if (row.type != nullptr) {
+		row.type->decipher({row.key, row.order, row.offset}, compact, {scratch.decoded, BUFFER_SIZE});
+		return;
+	}
 	const char *natural = compact.data();
 	if (!row.order.empty()) {
 		naturalise_columns(compact, compact.size(), row.order, {scratch.natural, BUFFER_SIZE});
@@ -54,6 +59,13 @@ void show_order(std::span<const std::int32_t> order)
 void write_case(const answer_row &row, std::span<const char> compact, std::span<const char> line,
                 const report_scratch &scratch)
 {
+	if (row.type != nullptr) {
+		decode_row(row, compact, scratch);
+		std::fputs("1\n", stdout);
+		std::fwrite(scratch.decoded, 1, compact.size(), stdout);
+		std::putchar('\n');
+		return;
+	}
 	std::printf("%" PRId32 "\n", row.key);
 	if (row.order.empty()) {
 		std::fwrite(line.data(), 1, line.size(), stdout);
@@ -123,10 +135,13 @@ void write_table(const language_model &model, bool named, const line_place &plac
 			std::printf("%2" PRIu32 "/%-2zu  ", row.score.cribs, cribs->count);
 		decode_row(row, compact, scratch);
 		show_start(scratch.decoded, length);
-		if (!row.order.empty())
+		if (row.type != nullptr)
+			std::printf("                %s\n", describe_key(*row.type, {row.key, row.order, row.offset}).c_str());
+		else if (!row.order.empty())
 			show_order(row.order);
 	}
-	if (rows[0].order.empty() && static_cast<std::size_t>(rows[0].key) >= length && length >= 3)
+	if (rows[0].type == nullptr && rows[0].order.empty() && static_cast<std::size_t>(rows[0].key) >= length &&
+	    length >= 3)
 		std::printf("(no key was tried: keys of %zu or more leave this text as it is)\n", length);
 	std::putchar('\n');
 }

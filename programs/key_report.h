@@ -3,6 +3,7 @@
 #ifndef UNTRANSPOSE_KEY_REPORT_H
 #define UNTRANSPOSE_KEY_REPORT_H
 
+#include "cipher_types.h"
 #include "scoring.h"
 #include "text_lines.h"
 
@@ -26,6 +27,10 @@ struct answer_row {
 	std::span<const std::int32_t> order;
 	key_score score;
 	bool reached_once = false;   // by only one restart of a search's climb
+	// A type whose decoding is not the filter's, with its key's offset;
+	// null for the column transpositions.
+	const cipher_type *type = nullptr;
+	std::int64_t offset = 0;
 };
 
 // Scratch for decoding answers: two buffers of BUFFER_SIZE bytes.
@@ -36,7 +41,8 @@ struct report_scratch {
 
 // Writes the case that the filter decodes into the answer's decoding of
 // the compact text: the key, then the text with its column runs in
-// natural order.  An answer without an order carries `line` as it is.
+// natural order.  An answer without an order carries `line` as it is; one
+// of a type without columns, the key 1 and its decoding.
 void write_case(const answer_row &row, std::span<const char> compact, std::span<const char> line,
                 const report_scratch &scratch);
 

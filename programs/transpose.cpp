@@ -2,9 +2,9 @@
 // transposition, the columns read out from left to right or in the order
 // of a keyword, one cipher text per line.  For puzzle makers and
 // teachers, and for testing the programs that undo it.
+#include "cipher_options.h"
 #include "command_line.h"
 #include "decoder.h"
-#include "keyed_columns.h"
 #include "orders.h"
 #include "text_lines.h"
 
@@ -29,25 +29,32 @@ namespace {
 
 constexpr const char *PROGRAM = "transpose";
 
-const char USAGE[] =
-    "Usage: transpose (--key K | --keyword WORD | --order LIST) [--groups N]\n"
-    "                 [--paragraphs] [FILE]...\n"
-    "Encipher each line of text by a column transposition, one cipher text per\n"
-    "line.  The line is normalised as untranspose normalises a text (its first\n"
-    "9999 bytes, letters upper-cased, spaces dropped; tabs, carriage returns and\n"
-    "no-break spaces count as spaces), written row after row into rows of K\n"
-    "cells, and read out column by column.  Accented letters in UTF-8 count as\n"
+const char USAGE_HEAD[] =
+    "Usage: transpose [--cipher TYPE] (--key K | --keyword WORD | --order LIST)\n"
+    "                 [--offset M] [--groups N] [--paragraphs] [FILE]...\n"
+    "Encipher each line of text by a transposition, one cipher text per line.\n"
+    "The line is normalised as untranspose normalises a text (its first 9999\n"
+    "bytes, letters upper-cased, spaces dropped; tabs, carriage returns and\n"
+    "no-break spaces count as spaces).  Accented letters in UTF-8 count as\n"
     "their letters (a-umlaut as AE, sharp s as SS, e-acute as E), in texts and\n"
     "keywords; UTF-16 with a byte order mark is read too.\n"
     "\n"
+    "  --cipher TYPE    the transposition (default columnar):\n";
+
+const char USAGE_TAIL[] =
+    "\n"
+    "For the column transpositions the text is written row after row into rows\n"
+    "of K cells, and read out column by column:\n"
     "\n"
     "  --key K          K columns, read out from left to right; untranspose\n"
-    "                   decodes them with the key K\n"
+    "                   decodes them with the key K (for railfence: K rails)\n"
     "  --keyword WORD   a column for each letter of WORD, read out in the\n"
     "                   alphabetical order of the letters, a repeated letter's\n"
     "                   columns from left to right (ZEBRAS is 6,3,2,4,1,5)\n"
     "  --order LIST     the columns' ranks, 1 to K, separated by commas: the\n"
     "                   column ranked 1 is read out first\n"
+    "  --offset M       start a rail fence's zigzag as if M letters had been\n"
+    "                   written before the text (0 to 2K - 3; default 0)\n"
     "  --groups N       write the cipher text in groups of N bytes\n"
     "  --paragraphs     encipher each paragraph, its lines joined, as one text;\n"
     "                   paragraphs are separated by lines of only white space\n"
@@ -65,19 +72,20 @@ const char USAGE[] =
     "read or output could not be written, 2 for bad usage.\n";
 
 struct options {
-	std::int64_t key = 0;             // columns read left to right, if not 0
-	std::size_t columns = 0;          // columns of a keyword or ranks
+	cipher_choice choice;
+	cipher_key key;
 	std::int64_t groups = 0;
-	std::int32_t *order = nullptr;    // their read order
 	bool paragraphs = false;
 };
 
-enum option_code : int { KEY = 256, KEYWORD, ORDER, GROUPS, PARAGRAPHS, HELP, VERSION };
+enum option_code : int { CIPHER = 256, KEY, KEYWORD, ORDER, OFFSET, GROUPS, PARAGRAPHS, HELP, VERSION };
 
 const struct option LONG_OPTIONS[] = {
+    {"cipher", required_argument, nullptr, CIPHER},
     {"key", required_argument, nullptr, KEY},
     {"keyword", required_argument, nullptr, KEYWORD},
     {"order", required_argument, nullptr, ORDER},
+    {"offset", required_argument, nullptr, OFFSET},
     {"groups", required_argument, nullptr, GROUPS},
     {"paragraphs", no_argument, nullptr, PARAGRAPHS},
     {"help", no_argument, nullptr, HELP},
@@ -86,37 +94,26 @@ const struct option LONG_OPTIONS[] = {
 };
 
 // Parses the options wherever they stand before "--", leaving the file
-// names in argv[first..argc).  `ranks` has room for MOST_ORDER_COLUMNS.
-// Returns -1 to go on, or the status to exit with.
-int parse(int argc, char **argv, options &opts, std::int32_t *ranks, int &first)
+// names in argv[first..argc).  Returns -1 to go on, or the status to exit
+// with.
+int parse(int argc, char **argv, options &opts, int &first)
 {
 	opterr = 0;
-	int orders = 0;
 	for (int code; (code = getopt_long(argc, argv, ":hV", LONG_OPTIONS, nullptr)) != -1;) {
+		int status = -1;
 		switch (code) {
 		case 'h':
 		case HELP:
-			return print_and_exit(USAGE);
+			return print_and_exit((USAGE_HEAD + cipher_type_lines() + USAGE_TAIL).c_str());
 		case 'V':
 		case VERSION:
 			return print_and_exit("transpose " UNTRANSPOSE_VERSION "\n");
+		case CIPHER:
 		case KEY:
-			orders++;
-			if (!parse_count(optarg, INT32_MAX, opts.key))
-				return usage_error(PROGRAM, "--key takes a number from 1 to 2147483647, not", optarg);
-			break;
 		case KEYWORD:
-			orders++;
-			opts.columns = keyword_ranks(folded_argument(optarg), {ranks, MOST_ORDER_COLUMNS});
-			if (opts.columns == 0)
-				return usage_error(PROGRAM, "a keyword needs from 1 to 9999 letters, not", optarg);
-			break;
 		case ORDER:
-			orders++;
-			opts.columns = parse_ranks(optarg, {ranks, MOST_ORDER_COLUMNS});
-			if (opts.columns == 0)
-				return usage_error(PROGRAM, "an order is the ranks 1 to K, each once, separated by commas, not",
-				                   optarg);
+		case OFFSET:
+			status = take_cipher_option(PROGRAM, static_cast<cipher_option>(code - CIPHER), optarg, opts.choice);
 			break;
 		case PARAGRAPHS:
 			opts.paragraphs = true;
@@ -126,13 +123,15 @@ int parse(int argc, char **argv, options &opts, std::int32_t *ranks, int &first)
 				return usage_error(PROGRAM, "--groups takes a number from 1 to 2147483647, not", optarg);
 			break;
 		default:
-			return option_error(PROGRAM, code, argv[optind - 1], KEY);
+			return option_error(PROGRAM, code, argv[optind - 1], CIPHER);
 		}
+		if (status >= 0)
+			return status;
 	}
-	if (orders != 1)
+	if (opts.choice.key_options == 0)
 		return usage_error(PROGRAM, "give exactly one of --key, --keyword and --order", nullptr);
 	first = optind;
-	return -1;
+	return finish_cipher_options(PROGRAM, opts.choice, true, opts.key);
 }
 
 struct work {
@@ -148,10 +147,7 @@ void encipher(void *context, const text_line &text)
 	std::memcpy(w.line, text.bytes.data(), text.bytes.size());
 	std::memset(w.compact, 0, BUFFER_SIZE);
 	const std::size_t length = normalize_text({w.line, text.bytes.size()}, {w.compact, BUFFER_SIZE});
-	if (w.opts.columns > 0)
-		encipher_keyed({w.compact, BUFFER_SIZE}, length, {w.opts.order, w.opts.columns}, {w.cipher, BUFFER_SIZE});
-	else
-		encipher_columns({w.compact, BUFFER_SIZE}, length, w.opts.key, {w.cipher, BUFFER_SIZE});
+	w.opts.choice.type->encipher(w.opts.key, {w.compact, length}, {w.cipher, BUFFER_SIZE});
 	const auto group = static_cast<std::size_t>(w.opts.groups);
 	for (std::size_t at = 0; at < length;) {
 		const std::size_t n = group == 0 ? length : std::min(group, length - at);
@@ -189,11 +185,11 @@ int main(int argc, char **argv)
 	auto *const ranks = static_cast<std::int32_t *>(block.get());
 	auto *const bytes = reinterpret_cast<char *>(ranks + 2 * MOST_ORDER_COLUMNS);
 	options opts;
-	opts.order = ranks + MOST_ORDER_COLUMNS;
+	opts.choice.ranks = ranks;
+	opts.choice.order = ranks + MOST_ORDER_COLUMNS;
 	int first = argc;
-	if (const int status = parse(argc, argv, opts, ranks, first); status >= 0)
+	if (const int status = parse(argc, argv, opts, first); status >= 0)
 		return status;
-	read_order({ranks, opts.columns}, {opts.order, opts.columns});
 
 	const work w{opts, bytes + BUFFER_SIZE, bytes + 2 * BUFFER_SIZE, bytes + 3 * BUFFER_SIZE};
 	const int status = read_text_lines(PROGRAM, {argv + first, static_cast<std::size_t>(argc - first)},

@@ -2,12 +2,14 @@
 // text per line, and writes a case stream for untranspose, or a table of
 // the best keys for a person to read.  Command line and output; the
 // search is in keyfinder.cpp, the reading in text_lines.cpp.
+#include "cipher_options.h"
 #include "command_line.h"
 #include "decoder.h"
 #include "keyed_columns.h"
 #include "keyed_solver.h"
 #include "key_report.h"
 #include "plain_sweep.h"
+#include "sweep.h"
 #include "orders.h"
 #include "text_lines.h"
 
@@ -36,9 +38,9 @@ namespace {
 constexpr const char *PROGRAM = "untranspose-key";
 constexpr std::size_t MOST_TOP = 1000;
 
-const char USAGE[] =
+const char USAGE_HEAD[] =
     "Usage: untranspose-key [OPTION]... [FILE]...\n"
-    "Find the key of each text enciphered by a column transposition,\n"
+    "Find the key of each text enciphered by a transposition,\n"
     "one text per line, and write a case stream that untranspose decodes:\n"
     "\n"
     "  untranspose-key < ciphers.txt | untranspose\n"
@@ -93,6 +95,16 @@ const char USAGE[] =
     "  --effort N     search N times as long before giving up (default 1):\n"
     "                 for a hard text, a higher effort or another seed\n"
     "\n"
+    "Other transpositions, each searched when no key is given and decoded\n"
+    "with one when it is; for a type without columns the case is the key 1\n"
+    "and the plain text:\n"
+    "\n"
+    "  --cipher TYPE  the transposition (default columnar; --keyed is keyed):\n";
+
+const char USAGE_TAIL[] =
+    "  --key N        the number of columns or rails, for a type that takes it\n"
+    "  --offset M     where a rail fence's zigzag starts (0 to 2N - 3)\n"
+    "\n"
     "  -h, --help     print this help and exit\n"
     "  -V, --version  print the version and exit\n"
     "\n"
@@ -115,13 +127,15 @@ struct options {
 	std::uint64_t seed = 1;
 	std::uint32_t effort = 1;
 	const char *lang = nullptr;       // as given, if it was
-	std::size_t columns = 0;          // of an order given by hand, if any
-	std::int32_t *ranks = nullptr;    // its ranks
-	std::int32_t *order = nullptr;    // and its read order
+	cipher_choice choice;             // the type, and its key if one was given
+	cipher_key key;
 	crib_list cribs;
 };
 
-enum option_code : int { TOP = 256, LANG, TABLE, DECODE, PARAGRAPHS, MIN_KEY, MAX_KEY, KEYWORD, ORDER, KEYED, JOBS, SEED, EFFORT, CRIB, HELP, VERSION };
+enum option_code : int {
+	CIPHER = 256, KEY, KEYWORD, ORDER, OFFSET,
+	TOP, LANG, TABLE, DECODE, PARAGRAPHS, MIN_KEY, MAX_KEY, KEYED, JOBS, SEED, EFFORT, CRIB, HELP, VERSION
+};
 
 const struct option LONG_OPTIONS[] = {
     {"top", required_argument, nullptr, TOP},
@@ -131,8 +145,11 @@ const struct option LONG_OPTIONS[] = {
     {"paragraphs", no_argument, nullptr, PARAGRAPHS},
     {"min-key", required_argument, nullptr, MIN_KEY},
     {"max-key", required_argument, nullptr, MAX_KEY},
+    {"cipher", required_argument, nullptr, CIPHER},
+    {"key", required_argument, nullptr, KEY},
     {"keyword", required_argument, nullptr, KEYWORD},
     {"order", required_argument, nullptr, ORDER},
+    {"offset", required_argument, nullptr, OFFSET},
     {"keyed", no_argument, nullptr, KEYED},
     {"jobs", required_argument, nullptr, JOBS},
     {"seed", required_argument, nullptr, SEED},
@@ -164,14 +181,21 @@ bool parse_seed(const char *text, std::uint64_t &value)
 int parse(int argc, char **argv, options &opts, int &first)
 {
 	opterr = 0;
-	bool searched = false, keyed_only = false;
-	int orders = 0;
+	bool searched = false, keyed_only = false, keyed = false;
 	for (int code; (code = getopt_long(argc, argv, ":hV", LONG_OPTIONS, nullptr)) != -1;) {
 		std::int64_t number = 0;
+		int status = -1;
 		switch (code) {
 		case 'h':
 		case HELP:
-			return print_and_exit(USAGE);
+			return print_and_exit((USAGE_HEAD + cipher_type_lines() + USAGE_TAIL).c_str());
+		case CIPHER:
+		case KEY:
+		case KEYWORD:
+		case ORDER:
+		case OFFSET:
+			status = take_cipher_option(PROGRAM, static_cast<cipher_option>(code - CIPHER), optarg, opts.choice);
+			break;
 		case 'V':
 		case VERSION:
 			return print_and_exit("untranspose-key " UNTRANSPOSE_VERSION "\n");
@@ -199,7 +223,7 @@ int parse(int argc, char **argv, options &opts, int &first)
 			(code == MIN_KEY ? opts.min_given : opts.max_given) = true;
 			break;
 		case KEYED:
-			opts.keyed = true;
+			keyed = true;
 			break;
 		case JOBS:
 			keyed_only = true;
@@ -235,38 +259,33 @@ int parse(int argc, char **argv, options &opts, int &first)
 				return usage_error(PROGRAM, "at most 16 cribs may be given, not", optarg);
 			}
 			break;
-		case KEYWORD:
-			orders++;
-			opts.columns = keyword_ranks(folded_argument(optarg), {opts.ranks, MOST_ORDER_COLUMNS});
-			if (opts.columns == 0)
-				return usage_error(PROGRAM, "a keyword needs from 1 to 9999 letters, not", optarg);
-			break;
-		case ORDER:
-			orders++;
-			opts.columns = parse_ranks(optarg, {opts.ranks, MOST_ORDER_COLUMNS});
-			if (opts.columns == 0)
-				return usage_error(PROGRAM, "an order is the ranks 1 to K, each once, separated by commas, not",
-				                   optarg);
-			break;
 		default:
-			return option_error(PROGRAM, code, argv[optind - 1], TOP);
+			return option_error(PROGRAM, code, argv[optind - 1], CIPHER);
 		}
+		if (status >= 0)
+			return status;
 	}
-	if (orders > 1)
-		return usage_error(PROGRAM, "give one of --keyword and --order, not both", nullptr);
+	// --keyed is --cipher keyed.
+	if (keyed && opts.choice.type != nullptr && opts.choice.type != cipher_named("keyed"))
+		return usage_error(PROGRAM, "--keyed is --cipher keyed: give one type", nullptr);
+	if (keyed)
+		opts.choice.type = cipher_named("keyed");
+	if (const int status = finish_cipher_options(PROGRAM, opts.choice, false, opts.key); status >= 0)
+		return status;
+	const bool key_given = opts.choice.key_options > 0;
+	opts.keyed = !key_given && opts.choice.type->search == search_kind::keyed_columns;
 	if (opts.decode && opts.table)
 		return usage_error(PROGRAM, "give one of --decode and --table, not both", nullptr);
-	if (orders == 1 && opts.keyed)
-		return usage_error(PROGRAM, "--keyed searches for the order that --keyword and --order give", nullptr);
-	if (keyed_only && !opts.keyed)
-		return usage_error(PROGRAM, "--jobs, --seed and --effort are for --keyed", nullptr);
+	if (keyed_only && (key_given || opts.choice.type->search == search_kind::plain_columns))
+		return usage_error(PROGRAM, "--jobs, --seed and --effort are for the searches of --keyed and other types",
+		                   nullptr);
 	if (opts.keyed && opts.max_given && opts.max_key < 2)
 		return usage_error(PROGRAM, "--keyed needs at least 2 columns, not --max-key", std::to_string(opts.max_key).c_str());
 	if (opts.keyed && (opts.max_given ? opts.max_key : opts.min_key) > static_cast<std::int32_t>(MOST_KEYED_COLUMNS))
 		return usage_error(PROGRAM, "--keyed searches at most 100 columns, not",
 		                   std::to_string(opts.max_given ? opts.max_key : opts.min_key).c_str());
-	if (orders == 1 && searched)
-		return usage_error(PROGRAM, "--keyword and --order search nothing: no --top, --min-key or --max-key", nullptr);
+	if (key_given && searched)
+		return usage_error(PROGRAM, "a key given searches nothing: no --top, --min-key or --max-key", nullptr);
 	if (opts.min_key > opts.max_key)
 		return usage_error(PROGRAM, "--min-key is above --max-key:", std::to_string(opts.min_key).c_str());
 	first = optind;
@@ -284,6 +303,7 @@ struct work {
 	key_score *best;
 	key_score *trial;
 	answer_row *rows;
+	sweep_answer *swept;
 };
 
 // Normalises a text line into w.compact, keeping the line as it was read;
@@ -414,14 +434,19 @@ void answer_keyed(void *context, const text_line &text)
 	             "try --effort 10, another --seed, or --top and --table to see other orders");
 }
 
-// Answers one text line with the order given on the command line.
-void answer_order(void *context, const text_line &text)
+// Answers one text line with the key given on the command line.
+void answer_given(void *context, const text_line &text)
 {
 	const work &w = *static_cast<const work *>(context);
 	const std::span<const char> compact = compact_text(w, text);
-	answer_row row{static_cast<std::int32_t>(w.opts.columns), {w.opts.order, w.opts.columns}, {}};
-	naturalise_columns(compact, compact.size(), row.order, {w.scratch.natural, BUFFER_SIZE});
-	decode_columns({w.scratch.natural, BUFFER_SIZE}, compact.size(), row.key, {w.scratch.decoded, BUFFER_SIZE});
+	const cipher_type &type = *w.opts.choice.type;
+	const cipher_key &key = w.opts.key;
+	answer_row row{static_cast<std::int32_t>(std::min<std::int64_t>(key_number(key), INT32_MAX)), key.order, {}};
+	if (!type.column_form) {
+		row.type = &type;
+		row.offset = key.offset;
+	}
+	type.decipher(key, compact, {w.scratch.decoded, BUFFER_SIZE});
 	const language_model *kept = nullptr;
 	for (const language_model *model : w.models) {
 		key_score score = score_text(*model, {w.scratch.decoded, compact.size()}, row.key);
@@ -431,7 +456,38 @@ void answer_order(void *context, const text_line &text)
 			kept = model;
 		}
 	}
-	give_answers(w, *kept, text, compact, {&row, 1}, 1, "the keyword or order may not be the text's");
+	give_answers(w, *kept, text, compact, {&row, 1}, 1, "the key may not be the text's");
+}
+
+// Answers one text line with the best keys of a type whose keys are all
+// tried: every number and offset.
+void answer_swept(void *context, const text_line &text)
+{
+	const work &w = *static_cast<const work *>(context);
+	const std::span<const char> compact = compact_text(w, text);
+	const cipher_type &type = *w.opts.choice.type;
+	const std::size_t wanted = std::max<std::size_t>(w.opts.top, 2);
+	const std::int64_t least = w.opts.min_given ? w.opts.min_key : type.least_number;
+	const std::int64_t most = w.opts.max_given ? w.opts.max_key : sweep_most_number(type, compact.size());
+	const language_model *kept = nullptr;
+	std::size_t found = 0;
+	for (std::size_t m = 0; m < w.models.size(); m++) {
+		const std::span<sweep_answer> list{w.swept + (m % 2) * MOST_TOP, wanted};
+		const std::size_t held = sweep_keys(type, *w.models[m], compact, least, most, list,
+		                                    {w.swept + 2 * MOST_TOP, SHORTLIST}, {w.scratch.decoded, BUFFER_SIZE},
+		                                    cribs_of(w));
+		if (held > 0 && scores_higher(*w.models[m], list[0].score, kept, w.rows[0].score)) {
+			kept = w.models[m];
+			found = held;
+			for (std::size_t i = 0; i < held; i++) {
+				w.rows[i] = {static_cast<std::int32_t>(list[i].number), {}, list[i].score};
+				w.rows[i].type = &type;
+				w.rows[i].offset = list[i].offset;
+			}
+		}
+	}
+	give_answers(w, kept != nullptr ? *kept : *w.models[0], text, compact, {w.rows, found}, w.opts.top,
+	             "it may be another transposition: try --cipher, or --top and --table to see other keys");
 }
 
 struct release {
@@ -453,9 +509,10 @@ int main(int argc, char **argv)
 	// decoding, the best keys, those of the language being tried, and the
 	// answers made of them, and an order's ranks and read order.
 	constexpr std::size_t trials = language_scratch(MOST_LANGUAGES, MOST_TOP);
+	constexpr std::size_t swept = 2 * MOST_TOP + SHORTLIST;
 	const std::unique_ptr<void, release> block{std::calloc(
 	    1, 5 * BUFFER_SIZE + (MOST_TOP + trials) * sizeof(key_score) + MOST_TOP * sizeof(answer_row) +
-	           2 * MOST_ORDER_COLUMNS * sizeof(std::int32_t))};
+	           swept * sizeof(sweep_answer) + 2 * MOST_ORDER_COLUMNS * sizeof(std::int32_t))};
 	if (!block) {
 		std::fprintf(stderr, "%s: out of memory\n", PROGRAM);
 		return 1;
@@ -464,13 +521,13 @@ int main(int argc, char **argv)
 	auto *const best = reinterpret_cast<key_score *>(bytes + 5 * BUFFER_SIZE);
 	auto *const trial = best + MOST_TOP;
 	auto *const rows = reinterpret_cast<answer_row *>(trial + trials);
-	opts.ranks = reinterpret_cast<std::int32_t *>(rows + MOST_TOP);
-	opts.order = opts.ranks + MOST_ORDER_COLUMNS;
+	auto *const sweeps = reinterpret_cast<sweep_answer *>(rows + MOST_TOP);
+	opts.choice.ranks = reinterpret_cast<std::int32_t *>(sweeps + swept);
+	opts.choice.order = opts.choice.ranks + MOST_ORDER_COLUMNS;
 
 	int first = argc;
 	if (const int status = parse(argc, argv, opts, first); status >= 0)
 		return status;
-	read_order({opts.ranks, opts.columns}, {opts.order, opts.columns});
 	// Every language for auto, English when none is named.
 	const language_model *models[MOST_LANGUAGES];
 	std::size_t languages = 0;
@@ -493,9 +550,12 @@ int main(int argc, char **argv)
 			return 1;
 		}
 	}
-	const line_handler answer = opts.keyed ? answer_keyed : opts.columns > 0 ? answer_order : answer_plain;
-	const work w{opts, {models, languages}, solver.get(), bytes + BUFFER_SIZE, bytes + 2 * BUFFER_SIZE, {bytes + 3 * BUFFER_SIZE, bytes + 4 * BUFFER_SIZE},
-	             best, trial, rows};
+	const line_handler answer = opts.choice.key_options > 0                                        ? answer_given
+	                            : opts.keyed                                                        ? answer_keyed
+	                            : opts.choice.type->search == search_kind::every_number_and_offset ? answer_swept
+	                                                                                                : answer_plain;
+	const work w{opts, {models, languages}, solver.get(), bytes + BUFFER_SIZE, bytes + 2 * BUFFER_SIZE,
+	             {bytes + 3 * BUFFER_SIZE, bytes + 4 * BUFFER_SIZE}, best, trial, rows, sweeps};
 	const int status = read_text_lines(PROGRAM, {argv + first, static_cast<std::size_t>(argc - first)},
 	                                   {bytes, BUFFER_SIZE}, opts.paragraphs, answer, const_cast<work *>(&w));
 	if (!opts.table && !opts.decode)

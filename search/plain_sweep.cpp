@@ -1,5 +1,6 @@
 #include "plain_sweep.h"
 
+#include "best_list.h"
 #include "decoder.h"
 
 #include <algorithm>
@@ -19,17 +20,9 @@ bool better(const key_score &a, const key_score &b) noexcept
 	return left != right ? left > right : a.key < b.key;
 }
 
-// Puts `score` into its place among the `held` best, dropping the worst
-// when they are full.
 std::size_t keep(std::span<key_score> best, std::size_t held, const key_score &score) noexcept
 {
-	if (held == best.size() && !better(score, best[held - 1]))
-		return held;
-	std::size_t at = held < best.size() ? held++ : held - 1;
-	for (; at > 0 && better(score, best[at - 1]); at--)
-		best[at] = best[at - 1];
-	best[at] = score;
-	return held;
+	return keep_best(best, held, score, better);
 }
 
 } // namespace

@@ -152,7 +152,8 @@ check "--keyed answers make a case stream" 0 empty '*' '' sh -c '"$@" < "$0"' "$
 	{ echo "FAIL --keyed answers: not one decoded line per case"; failures=$((failures + 1)); }
 check "--min-key past the text is named" 0 message '20\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --min-key 20
 check "--keyed --min-key past the text is named" 0 message '1\nACDTKATAWATN\n0\n' 'acd tka taw atn\n' $run --keyed --min-key 6
-check "--keyed and --keyword" 2 message '' '' $run --keyed --keyword zebras
+check "--keyed with --keyword decodes with it" 0 empty '6\nWIREEESEAACDTROFOEVLNDEEC\n0\n' 'EVLNACDTESEAROFODEECWIREE\n' \
+	$run --keyed --keyword zebras
 check "--keyed and --max-key 1" 2 message '' '' $run --keyed --max-key 1
 check "--keyed and more than 100 columns" 2 message '' '' $run --keyed --min-key 101
 check "--jobs without --keyed" 2 message '' '' $run --jobs 2
@@ -238,5 +239,30 @@ grep -q 'it reads as German: try --lang de' "$scratch/err" ||
 	{ echo "FAIL a German keyed text searched as English does not name German"; failures=$((failures + 1)); }
 check "--lang: an unknown language" 2 message '' '' $run --lang xx
 check "--lang: an empty one" 2 message '' '' $run --lang ''
+
+# Cipher types: the definitions' examples, and the options each type
+# does not take.
+check "rail fence: 3 rails" 0 empty 'WECRLTEERDSOEEFEAOCAIVDEN\n' 'we are discovered flee at once\n' \
+	$enc --cipher railfence --key 3
+check "rail fence: decoded with its key" 0 empty '1\nWEAREDISCOVEREDFLEEATONCE\n0\n' 'WECRLTEERDSOEEFEAOCAIVDEN\n' \
+	$run --cipher railfence --key 3
+check "columnar: --key decodes with it" 0 empty '4\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --cipher columnar --key 4
+while IFS='|' read -r name arguments; do
+	check "transpose: $name" 2 message '' '' $enc $arguments
+	check "untranspose-key: $name" 2 message '' '' $run $arguments
+done <<'BAD'
+an unknown type|--cipher zigzag --key 3
+a rail fence of one rail|--cipher railfence --key 1
+an offset past the zigzag|--cipher railfence --key 3 --offset 4
+an offset that is no number|--cipher railfence --key 3 --offset -1
+a keyword for a rail fence|--cipher railfence --keyword abc
+--key for keyed columns|--cipher keyed --key 5
+an offset for columns|--key 5 --offset 1
+two keys|--cipher railfence --key 3 --order 2,1
+an order that is not one|--cipher keyed --order 1,1,2
+BAD
+check "untranspose-key: --keyed and another type" 2 message '' '' $run --keyed --cipher railfence
+check "untranspose-key: a key given and --top" 2 message '' '' $run --cipher railfence --key 3 --top 2
+check "transpose: an offset without its key" 2 message '' '' $enc --cipher railfence --offset 1
 
 [ "$failures" = 0 ] || { echo "$failures case(s) failed"; exit 1; }

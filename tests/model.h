@@ -35,6 +35,31 @@ inline std::string encipher_keyed(std::string_view text, const std::vector<int> 
 	return out;
 }
 
+// The rail fence as its definition reads: the text written in a zigzag,
+// down from the top rail to the bottom and up again, started as if
+// `offset` letters had been written before it, and the rails read from
+// the top, or in the order of their ranks (from 1) when there are some.
+inline std::string encipher_rails(std::string_view text, int rails, int offset, const std::vector<int> &ranks = {})
+{
+	std::vector<std::string> rows(static_cast<std::size_t>(rails));
+	int rail = 0, step = 1;
+	for (int written = -offset; written < static_cast<int>(text.size()); written++) {
+		if (written >= 0)
+			rows[static_cast<std::size_t>(rail)] += text[static_cast<std::size_t>(written)];
+		if (rails > 1) {
+			if (rail + step < 0 || rail + step >= rails)
+				step = -step;
+			rail += step;
+		}
+	}
+	std::string out;
+	for (int rank = 1; rank <= rails; rank++)
+		for (int r = 0; r < rails; r++)
+			if ((ranks.empty() ? r + 1 : ranks[static_cast<std::size_t>(r)]) == rank)
+				out += rows[static_cast<std::size_t>(r)];
+	return out;
+}
+
 // Decoding as a placement loop: each byte goes `key` places after the one
 // before, and a new column starts when that runs past the end.
 inline std::string place_columns(std::string_view compact, std::int64_t key)

@@ -2,12 +2,17 @@
 //
 // Writes random texts for the round trips through transpose: for trip n,
 // DIR/trip.n.text (lines of any bytes but zero, with LF or CR LF ends),
-// DIR/trip.n.order (the option that enciphers them: --key K, --keyword
-// WORD or --order LIST) and DIR/trip.n.plain, the normalised lines that
-// must come back; DIR/trip.count says how many there are.
+// DIR/trip.n.order (the options that encipher them: each type of the
+// list of cipher types in turn, with --key K, --keyword WORD or --order
+// LIST, and --offset M for the types that take one) and DIR/trip.n.plain,
+// the normalised lines that must come back; DIR/trip.count says how many there are.
+#include "cipher_types.h"
+
 #include <cstdio>
 #include <algorithm>
 #include <fstream>
+#include <numeric>
+#include <span>
 #include <random>
 #include <string>
 #include <utility>
@@ -66,26 +71,36 @@ int main(int argc, char **argv)
 	const std::string dir = argv[1];
 	std::mt19937 random(18);
 	const int trips = 30;
+	const std::span<const cipher_type> types = cipher_types();
 	for (int n = 0; n < trips; n++) {
-		std::uniform_int_distribution<int> columns_of(1, n % 5 == 4 ? 400 : 40);
-		const int k = columns_of(random);
+		// Each type of the list in turn, with each of the key options it
+		// takes.
+		const cipher_type &type = types[static_cast<std::size_t>(n) % types.size()];
+		const int variant = n / static_cast<int>(types.size());
+		std::uniform_int_distribution<std::int64_t> columns_of(type.least_number, n % 5 == 4 ? 400 : 40);
+		const std::int64_t k = columns_of(random);
 		std::string option;
-		if (n % 3 == 0) {
-			option = "--key " + std::to_string(k);
-		} else if (n % 3 == 1) {
-			std::vector<int> ranks(static_cast<std::size_t>(k));
-			for (int c = 0; c < k; c++)
-				ranks[static_cast<std::size_t>(c)] = c + 1;
+		if (&type != &types[0])
+			option.append("--cipher ").append(type.name).append(" ");
+		const bool ordered = (type.options & ORDER_OPTION) != 0 && ((type.options & NUMBER_OPTION) == 0 || variant % 3 != 0);
+		if (!ordered) {
+			option.append("--key ").append(std::to_string(k));
+		} else if (variant % 2 == 0) {
+			std::vector<std::int64_t> ranks(static_cast<std::size_t>(k));
+			std::iota(ranks.begin(), ranks.end(), 1);
 			std::shuffle(ranks.begin(), ranks.end(), random);
-			option = "--order ";
-			for (int c = 0; c < k; c++)
-				option += (c ? "," : "") + std::to_string(ranks[static_cast<std::size_t>(c)]);
+			option += "--order ";
+			for (std::size_t c = 0; c < ranks.size(); c++)
+				option.append(c ? "," : "").append(std::to_string(ranks[c]));
 		} else {
 			std::uniform_int_distribution<int> letter('a', 'f');
-			option = "--keyword ";
-			for (int c = 0; c < k; c++)
+			option += "--keyword ";
+			for (std::int64_t c = 0; c < k; c++)
 				option += static_cast<char>(letter(random));
 		}
+		if ((type.options & OFFSET_OPTION) != 0)
+			option.append(" --offset ")
+			    .append(std::to_string(std::uniform_int_distribution<std::int64_t>(0, type.offsets(k) - 1)(random)));
 		std::ofstream text(dir + "/trip." + std::to_string(n) + ".text", std::ios::binary);
 		std::ofstream plain(dir + "/trip." + std::to_string(n) + ".plain", std::ios::binary);
 		std::ofstream(dir + "/trip." + std::to_string(n) + ".order", std::ios::binary) << option << '\n';

@@ -1,0 +1,71 @@
+#include "cipher_accuracy.h"
+
+#include "cipher_types.h"
+#include "process_runs.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The targets of the types measured here, by the issue that brought them.
+struct target {
+	std::string_view type;
+	const char *sizes;
+	std::int64_t least, most;               // of the key's number
+	std::size_t fewest_letters, most_letters;
+	double solved, median, slowest;          // share, seconds
+	int texts;                               // at scale 1
+};
+
+constexpr target TARGETS[] = {
+    {"railfence", "2-20 rails, any offset, 40-1,000 letters", 2, 20, 40, 1000, 0.99, 0.5, 5, 200},
+};
+
+} // namespace
+
+int measure_cipher_targets(const std::string &name, const std::string &corpus, int scale, const std::string &dir)
+{
+	const target *t = std::find_if(std::begin(TARGETS), std::end(TARGETS), [&](const target &x) { return x.type == name; });
+	const cipher_type *type = cipher_named(name);
+	if (t == std::end(TARGETS) || type == nullptr) {
+		std::fprintf(stderr, "key_accuracy: no targets for the cipher type %s\n", name.c_str());
+		return 2;
+	}
+	std::mt19937 random(42);
+	const int texts = scale == 0 ? 1 : t->texts * scale;
+	const std::string cipher_file = dir + "/cipher.text", cases = dir + "/cipher.cases", got = dir + "/cipher.got";
+	std::vector<outcome> outcomes;
+	for (int n = 0; n < texts; n++) {
+		const std::size_t letters =
+		    std::uniform_int_distribution<std::size_t>(t->fewest_letters, t->most_letters)(random);
+		const std::string plain = message(corpus, random, letters);
+		const std::int64_t number = std::uniform_int_distribution<std::int64_t>(t->least, t->most)(random);
+		const std::int64_t offset = std::uniform_int_distribution<std::int64_t>(0, type->offsets(number) - 1)(random);
+		std::string cipher(plain.size(), ' ');
+		type->encipher({number, {}, offset}, plain, cipher);
+		std::ofstream(cipher_file, std::ios::binary) << in_groups(cipher, random() % 2 == 0) << '\n';
+		const auto start = std::chrono::steady_clock::now();
+		const int status = run({BENCH_UNTRANSPOSE_KEY, "--cipher", name}, cipher_file, cases);
+		const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+		const bool solved = status == 0 && run({BENCH_UNTRANSPOSE}, cases, got) == 0 && read_all(got) == plain + "\n";
+		if (!solved)
+			std::ofstream(dir + "/cipher.failures", std::ios::binary | std::ios::app)
+			    << read_all(cipher_file) << "--key " << number << " --offset " << offset << '\n';
+		outcomes.push_back({solved, took.count()});
+	}
+	const summary s = summarise(outcomes);
+	std::printf("%-10s %-44s %6s %18s %18s %18s\n", "type", "sizes", "texts", "solved (target)", "median (target)",
+	            "slowest (target)");
+	char solved[32], median[32], slowest[32];
+	std::snprintf(solved, sizeof solved, "%.1f%% (%.0f%%)", 100 * s.solved, 100 * t->solved);
+	std::snprintf(median, sizeof median, "%.2f s (%.1f s)", s.median, t->median);
+	std::snprintf(slowest, sizeof slowest, "%.2f s (%.0f s)", s.slowest, t->slowest);
+	std::printf("%-10s %-44s %6d %18s %18s %18s\n", name.c_str(), t->sizes, texts, solved, median, slowest);
+	return 0;
+}

@@ -1,0 +1,135 @@
+#include "cipher_options.h"
+
+#include "command_line.h"
+#include "orders.h"
+
+#include <algorithm>
+#include <cinttypes>
+
+namespace {
+
+// The key options a type takes, for messages: "--key and --offset".
+std::string options_taken(const cipher_type &type)
+{
+	std::string names;
+	const auto add = [&](const char *name) { names += (names.empty() ? "" : " and ") + std::string(name); };
+	if ((type.options & NUMBER_OPTION) != 0)
+		add("--key");
+	if ((type.options & ORDER_OPTION) != 0)
+		add("--keyword or --order");
+	if ((type.options & OFFSET_OPTION) != 0)
+		add("--offset");
+	return names;
+}
+
+const char *option_name(const cipher_choice &choice, unsigned bit)
+{
+	return bit == NUMBER_OPTION ? "--key" : bit == ORDER_OPTION ? choice.order_name : "--offset";
+}
+
+} // namespace
+
+int take_cipher_option(const char *program, cipher_option option, const char *argument, cipher_choice &choice)
+{
+	switch (option) {
+	case cipher_option::cipher:
+		choice.type = cipher_named(argument);
+		if (choice.type == nullptr) {
+			std::string names;
+			for (const cipher_type &type : cipher_types())
+				names += std::string(type.name) + ", ";
+			return usage_error(program, ("--cipher takes one of " + names.substr(0, names.size() - 2) + ", not").c_str(),
+			                   argument);
+		}
+		return -1;
+	case cipher_option::key:
+		choice.given |= NUMBER_OPTION;
+		choice.key_options++;
+		if (!parse_count(argument, INT32_MAX, choice.number))
+			return usage_error(program, "--key takes a number from 1 to 2147483647, not", argument);
+		return -1;
+	case cipher_option::keyword:
+		choice.given |= ORDER_OPTION;
+		choice.order_name = "--keyword";
+		choice.key_options++;
+		choice.columns = keyword_ranks(folded_argument(argument), {choice.ranks, MOST_ORDER_COLUMNS});
+		if (choice.columns == 0)
+			return usage_error(program, "a keyword needs from 1 to 9999 letters, not", argument);
+		return -1;
+	case cipher_option::order:
+		choice.given |= ORDER_OPTION;
+		choice.order_name = "--order";
+		choice.key_options++;
+		choice.columns = parse_ranks(argument, {choice.ranks, MOST_ORDER_COLUMNS});
+		if (choice.columns == 0)
+			return usage_error(program, "an order is the ranks 1 to K, each once, separated by commas, not", argument);
+		return -1;
+	case cipher_option::offset:
+		choice.given |= OFFSET_OPTION;
+		// An offset may be 0, which parse_count does not take.
+		if (std::string_view(argument) == "0")
+			choice.offset = 0;
+		else if (!parse_count(argument, INT32_MAX, choice.offset))
+			return usage_error(program, "--offset takes a number from 0 to 2147483647, not", argument);
+		return -1;
+	}
+	return -1;
+}
+
+int finish_cipher_options(const char *program, cipher_choice &choice, bool key_needed, cipher_key &key)
+{
+	if (choice.type == nullptr)
+		choice.type = &cipher_types()[0];
+	const cipher_type &type = *choice.type;
+	for (const unsigned bit : {NUMBER_OPTION, ORDER_OPTION, OFFSET_OPTION})
+		if ((choice.given & bit) != 0 && (type.options & bit) == 0)
+			return usage_error(program,
+			                   ("--cipher " + std::string(type.name) + " takes " + options_taken(type) + ", not").c_str(),
+			                   option_name(choice, bit));
+	if (choice.key_options > 1)
+		return usage_error(program, "give one of --key, --keyword and --order", nullptr);
+	if (key_needed && (choice.given & type.needs) == 0)
+		return usage_error(program, ("--cipher " + std::string(type.name) + " needs " + options_taken(type)).c_str(),
+		                   nullptr);
+	if ((choice.given & OFFSET_OPTION) != 0 && (choice.given & (NUMBER_OPTION | ORDER_OPTION)) == 0)
+		return usage_error(program, "--offset goes with the key it starts", nullptr);
+	read_order({choice.ranks, choice.columns}, {choice.order, choice.columns});
+	key = {};
+	if ((choice.given & ORDER_OPTION) != 0)
+		key.order = {choice.order, choice.columns};
+	key.number = (choice.given & NUMBER_OPTION) != 0 ? choice.number : static_cast<std::int64_t>(choice.columns);
+	key.offset = choice.offset;
+	if ((choice.given & (NUMBER_OPTION | ORDER_OPTION)) != 0 && key_number(key) < type.least_number)
+		return usage_error(program,
+		                   ("a " + std::string(type.title) + " needs at least " + std::to_string(type.least_number) +
+		                    " " + std::string(type.number_name) + ", not")
+		                       .c_str(),
+		                   std::to_string(key_number(key)).c_str());
+	if ((choice.given & OFFSET_OPTION) != 0 && key.offset >= type.offsets(key_number(key)))
+		return usage_error(program,
+		                   ("an offset for " + std::to_string(key_number(key)) + " " + std::string(type.number_name) +
+		                    " is from 0 to " + std::to_string(type.offsets(key_number(key)) - 1) + ", not")
+		                       .c_str(),
+		                   std::to_string(key.offset).c_str());
+	return -1;
+}
+
+std::string cipher_type_lines()
+{
+	std::string lines;
+	for (const cipher_type &type : cipher_types()) {
+		std::string name = "    " + std::string(type.name);
+		name.resize(std::max<std::size_t>(name.size() + 1, 16), ' ');
+		lines += name + std::string(type.summary) + "\n";
+	}
+	return lines;
+}
+
+std::string describe_key(const cipher_type &type, const cipher_key &key)
+{
+	std::string text = std::string(type.title) + ", " + std::to_string(key_number(key)) + " " +
+	                   std::string(type.number_name);
+	if ((type.options & OFFSET_OPTION) != 0)
+		text += ", offset " + std::to_string(key.offset);
+	return text;
+}

@@ -1,0 +1,38 @@
+// The search for a type whose keys are few enough to try them all: every
+// number (of rails, say) in a range and every offset of each, each
+// decoding scored against a language.  Pure: no I/O, no allocation; the
+// caller lends the buffers.
+#ifndef UNTRANSPOSE_SWEEP_H
+#define UNTRANSPOSE_SWEEP_H
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "cipher_types.h"
+#include "scoring.h"
+
+struct sweep_answer {
+	std::int64_t number;
+	std::int64_t offset;
+	key_score score;
+};
+
+// The most a number goes to by default: half the text's length, at most
+// MOST_SWEPT_NUMBER, at least the type's least.  Some N squared keys are
+// tried, each decoding costing the text's length.
+inline constexpr std::int64_t MOST_SWEPT_NUMBER = 500;
+[[nodiscard]] std::int64_t sweep_most_number(const cipher_type &type, std::size_t length) noexcept;
+
+// Tries, on the compact text, every number of `type` from `least` to
+// `most` (within the type's least and the text's length) and every offset
+// of each.  The best answers fill `best`, best first: those holding more
+// of `cribs` first, then the higher scoring, a tie going to the smaller
+// number, then offset.  Long texts are sifted on each decoding's first
+// letters, as the plain sweep sifts them.  `decoded` is scratch of the
+// text's size.  Returns how many `best` holds.
+std::size_t sweep_keys(const cipher_type &type, const language_model &model, std::span<const char> compact,
+                       std::int64_t least, std::int64_t most, std::span<sweep_answer> best, std::span<sweep_answer> sifted,
+                       std::span<char> decoded, const crib_list *cribs) noexcept;
+
+#endif
