@@ -15,12 +15,12 @@ std::int64_t one_offset(std::int64_t) noexcept
 
 constexpr cipher_type TYPES[] = {
     {"columnar", "column transposition", "columns read out from left to right, or in a key's order",
-     NUMBER_OPTION | ORDER_OPTION, NUMBER_OPTION | ORDER_OPTION, "columns", 1, true, search_kind::plain_columns,
+     NUMBER_OPTION | ORDER_OPTION, NUMBER_OPTION | ORDER_OPTION, "columns", 1, INT32_MAX, true, search_kind::plain_columns,
      one_offset, encipher_columnar, decipher_columnar},
     {"keyed", "keyed column transposition", "columns read out in a keyword's order", ORDER_OPTION, ORDER_OPTION,
-     "columns", 1, true, search_kind::keyed_columns, one_offset, encipher_columnar, decipher_columnar},
+     "columns", 1, INT32_MAX, true, search_kind::keyed_columns, one_offset, encipher_columnar, decipher_columnar},
     {"railfence", "rail fence", "a zigzag over N rails (--key N), read rail by rail (--offset M)",
-     NUMBER_OPTION | OFFSET_OPTION, NUMBER_OPTION, "rails", 2, false, search_kind::every_number_and_offset,
+     NUMBER_OPTION | OFFSET_OPTION, NUMBER_OPTION, "rails", 2, MOST_RAILS, false, search_kind::every_number_and_offset,
      rail_offsets, encipher_railfence, decipher_railfence},
 };
 

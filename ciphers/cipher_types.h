@@ -39,6 +39,7 @@ struct cipher_type {
 	unsigned needs;               // and of them those it must have, any one of them
 	std::string_view number_name; // what --key counts, plural: "columns", "rails"
 	std::int64_t least_number;    // the least --key it takes
+	std::int64_t most_number;     // and the most
 	// Whether its decoding is the filter's: a number of columns and a text
 	// that the filter decodes, rather than a plain text already.
 	bool column_form;

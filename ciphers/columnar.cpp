@@ -15,7 +15,7 @@ void encipher_columnar(const cipher_key &key, std::span<const char> text, std::s
 
 void decipher_columnar(const cipher_key &key, std::span<const char> cipher, std::span<char> out) noexcept
 {
-	const std::size_t length = std::min(cipher.size(), out.size());
+	const std::size_t length = std::min({cipher.size(), out.size(), BUFFER_SIZE});
 	if (key.order.empty()) {
 		decode_columns(cipher, length, static_cast<std::int32_t>(std::min<std::int64_t>(key.number, INT32_MAX)), out);
 		return;

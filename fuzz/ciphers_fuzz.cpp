@@ -58,9 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	sweep_answer best[3], sifted[SHORTLIST];
 	const std::int64_t least = type.least_number + data[1] % 3, most = least + data[2] % 40;
 	const std::size_t held = sweep_keys(type, *model, cipher, least, most, best, sifted, decoded, nullptr);
-	check(held <= 3 && (held > 0 || most < least));
+	const std::int64_t reach = std::min(most, static_cast<std::int64_t>(text.size()) - 1);
+	check(held <= 3 && (held > 0 || reach < least));
 	for (std::size_t i = 0; i < held; i++)
-		check(best[i].number >= least && best[i].number <= std::max(most, least) && best[i].offset >= 0 &&
+		check(best[i].number >= least && best[i].number <= reach && best[i].offset >= 0 &&
 		      best[i].offset < type.offsets(best[i].number) && (i == 0 || ranked(best[i].score) <= ranked(best[i - 1].score)));
 	return 0;
 }

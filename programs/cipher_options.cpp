@@ -67,7 +67,7 @@ int take_cipher_option(const char *program, cipher_option option, const char *ar
 	case cipher_option::offset:
 		choice.given |= OFFSET_OPTION;
 		// An offset may be 0, which parse_count does not take.
-		if (std::string_view(argument) == "0")
+		if (*argument != '\0' && std::string_view(argument).find_first_not_of('0') == std::string_view::npos)
 			choice.offset = 0;
 		else if (!parse_count(argument, INT32_MAX, choice.offset))
 			return usage_error(program, "--offset takes a number from 0 to 2147483647, not", argument);
@@ -105,6 +105,12 @@ int finish_cipher_options(const char *program, cipher_choice &choice, bool key_n
 		                    " " + std::string(type.number_name) + ", not")
 		                       .c_str(),
 		                   std::to_string(key_number(key)).c_str());
+	if ((choice.given & NUMBER_OPTION) != 0 && key.number > type.most_number)
+		return usage_error(program,
+		                   ("a " + std::string(type.title) + " has at most " + std::to_string(type.most_number) + " " +
+		                    std::string(type.number_name) + ", not")
+		                       .c_str(),
+		                   std::to_string(key.number).c_str());
 	if ((choice.given & OFFSET_OPTION) != 0 && key.offset >= type.offsets(key_number(key)))
 		return usage_error(program,
 		                   ("an offset for " + std::to_string(key_number(key)) + " " + std::string(type.number_name) +

@@ -276,9 +276,15 @@ int parse(int argc, char **argv, options &opts, int &first)
 	opts.keyed = !key_given && opts.choice.type->search == search_kind::keyed_columns;
 	if (opts.decode && opts.table)
 		return usage_error(PROGRAM, "give one of --decode and --table, not both", nullptr);
-	if (keyed_only && (key_given || opts.choice.type->search == search_kind::plain_columns))
-		return usage_error(PROGRAM, "--jobs, --seed and --effort are for the searches of --keyed and other types",
-		                   nullptr);
+	if (keyed_only && !opts.keyed)
+		return usage_error(PROGRAM, "--jobs, --seed and --effort are for --keyed", nullptr);
+	if (!key_given && opts.max_given && opts.max_key < opts.choice.type->least_number)
+		return usage_error(PROGRAM,
+		                   ("--cipher " + std::string(opts.choice.type->name) + " needs at least " +
+		                    std::to_string(opts.choice.type->least_number) + " " +
+		                    std::string(opts.choice.type->number_name) + ", not --max-key")
+		                       .c_str(),
+		                   std::to_string(opts.max_key).c_str());
 	if (opts.keyed && opts.max_given && opts.max_key < 2)
 		return usage_error(PROGRAM, "--keyed needs at least 2 columns, not --max-key", std::to_string(opts.max_key).c_str());
 	if (opts.keyed && (opts.max_given ? opts.max_key : opts.min_key) > static_cast<std::int32_t>(MOST_KEYED_COLUMNS))
@@ -467,14 +473,22 @@ void answer_swept(void *context, const text_line &text)
 	const std::span<const char> compact = compact_text(w, text);
 	const cipher_type &type = *w.opts.choice.type;
 	const std::size_t wanted = std::max<std::size_t>(w.opts.top, 2);
-	const std::int64_t least = w.opts.min_given ? w.opts.min_key : type.least_number;
-	const std::int64_t most = w.opts.max_given ? w.opts.max_key : sweep_most_number(type, compact.size());
+	const std::int64_t least = std::max<std::int64_t>(w.opts.min_given ? w.opts.min_key : 0, type.least_number);
+	const std::int64_t most =
+	    w.opts.max_given ? w.opts.max_key : std::max(least, sweep_most_number(type, compact.size()));
+	const std::int64_t within = sweep_most_within_budget(type, compact.size(), least, most);
+	const auto units = [&] { return static_cast<int>(type.number_name.size()); };
+	if (within >= least && within < std::min({most, type.most_number, static_cast<std::int64_t>(compact.size()) - 1}))
+		std::fprintf(stderr, "%s: %s:%zu: keys of more than %" PRId64 " %.*s would take too long: they were not tried\n",
+		             PROGRAM, text.place.file, text.place.line, within, units(),
+		             type.number_name.data());
 	const language_model *kept = nullptr;
 	std::size_t found = 0;
 	for (std::size_t m = 0; m < w.models.size(); m++) {
 		const std::span<sweep_answer> list{w.swept + (m % 2) * MOST_TOP, wanted};
 		const std::size_t held = sweep_keys(type, *w.models[m], compact, least, most, list,
-		                                    {w.swept + 2 * MOST_TOP, SHORTLIST}, {w.scratch.decoded, BUFFER_SIZE},
+		                                    {w.swept + 2 * MOST_TOP, std::max(SHORTLIST, wanted)},
+		                                    {w.scratch.decoded, BUFFER_SIZE},
 		                                    cribs_of(w));
 		if (held > 0 && scores_higher(*w.models[m], list[0].score, kept, w.rows[0].score)) {
 			kept = w.models[m];
@@ -485,6 +499,15 @@ void answer_swept(void *context, const text_line &text)
 				w.rows[i].offset = list[i].offset;
 			}
 		}
+	}
+	if (found == 0) {
+		// No key was tried: the text is answered as it stands, as the key 1
+		// of the plain transposition leaves it, and the case stream keeps
+		// its step.
+		std::fprintf(stderr, "%s: %s:%zu: no key of %" PRId64 " to %" PRId64 " %.*s was tried: the text is left as it is\n",
+		             PROGRAM, text.place.file, text.place.line, least, most, units(), type.number_name.data());
+		w.rows[0] = {1, {}, score_text(*w.models[0], compact, 1)};
+		found = 1;
 	}
 	give_answers(w, kept != nullptr ? *kept : *w.models[0], text, compact, {w.rows, found}, w.opts.top,
 	             "it may be another transposition: try --cipher, or --top and --table to see other keys");
@@ -509,7 +532,7 @@ int main(int argc, char **argv)
 	// decoding, the best keys, those of the language being tried, and the
 	// answers made of them, and an order's ranks and read order.
 	constexpr std::size_t trials = language_scratch(MOST_LANGUAGES, MOST_TOP);
-	constexpr std::size_t swept = 2 * MOST_TOP + SHORTLIST;
+	constexpr std::size_t swept = 2 * MOST_TOP + std::max(SHORTLIST, MOST_TOP);
 	const std::unique_ptr<void, release> block{std::calloc(
 	    1, 5 * BUFFER_SIZE + (MOST_TOP + trials) * sizeof(key_score) + MOST_TOP * sizeof(answer_row) +
 	           swept * sizeof(sweep_answer) + 2 * MOST_ORDER_COLUMNS * sizeof(std::int32_t))};

@@ -30,13 +30,29 @@ std::int64_t sweep_most_number(const cipher_type &type, std::size_t length) noex
 	return std::max(type.least_number, std::min(MOST_SWEPT_NUMBER, static_cast<std::int64_t>(length / 2)));
 }
 
+std::int64_t sweep_most_within_budget(const cipher_type &type, std::size_t length, std::int64_t least,
+                                     std::int64_t most) noexcept
+{
+	least = std::max(least, type.least_number);
+	// As with columns, a number of the text's length or more is not tried.
+	most = std::min({most, type.most_number, static_cast<std::int64_t>(length) - 1});
+	const std::uint64_t cost = std::max<std::uint64_t>(length, 1);
+	std::uint64_t spent = 0;
+	for (std::int64_t number = least; number <= most; number++) {
+		spent += static_cast<std::uint64_t>(type.offsets(number)) * cost;
+		if (spent > SWEEP_BUDGET)
+			return number - 1;
+	}
+	return most;
+}
+
 std::size_t sweep_keys(const cipher_type &type, const language_model &model, std::span<const char> compact,
                        std::int64_t least, std::int64_t most, std::span<sweep_answer> best, std::span<sweep_answer> sifted,
                        std::span<char> decoded, const crib_list *cribs) noexcept
 {
 	const std::size_t length = std::min(compact.size(), decoded.size());
+	most = sweep_most_within_budget(type, length, least, most);
 	least = std::max(least, type.least_number);
-	most = std::min(most, std::max<std::int64_t>(static_cast<std::int64_t>(length) - 1, least));
 	if (best.empty() || sifted.empty())
 		return 0;
 	const auto answer = [&](std::int64_t number, std::int64_t offset, std::size_t letters) {
@@ -45,9 +61,9 @@ std::size_t sweep_keys(const cipher_type &type, const language_model &model, std
 		score.cribs = cribs != nullptr ? cribs_held_in_text(*cribs, decoded.first(length)) : 0;
 		return sweep_answer{number, offset, score};
 	};
-	std::size_t keys = 0;
+	std::uint64_t keys = 0;
 	for (std::int64_t number = least; number <= most; number++)
-		keys += static_cast<std::size_t>(type.offsets(number));
+		keys += static_cast<std::uint64_t>(type.offsets(number));
 	std::size_t held = 0;
 	if (keys * length <= FULL_BUDGET || length <= PREFIX_LETTERS) {
 		for (std::int64_t number = least; number <= most; number++)

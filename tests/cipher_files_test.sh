@@ -92,11 +92,11 @@ pass_if "... and named" grep -q 'long:1: paragraph longer than 9999 bytes; only 
 
 # Answers as they come: the first cipher's answer is out before the second
 # cipher is sent.
-rm -f "$scratch/stream"
+rm -f "$scratch/stream" "$scratch/early"
 {
 	printf 'EVLNACDTESEAROFODEECWIREE\n'
 	waited=0
-	while [ ! -s "$scratch/stream" ] && [ "$waited" -lt 120 ]; do
+	while [ ! -s "$scratch/stream" ] && [ "$waited" -lt 600 ]; do
 		sleep 1
 		waited=$((waited + 1))
 	done

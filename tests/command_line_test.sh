@@ -260,7 +260,12 @@ a keyword for a rail fence|--cipher railfence --keyword abc
 an offset for columns|--key 5 --offset 1
 two keys|--cipher railfence --key 3 --order 2,1
 an order that is not one|--cipher keyed --order 1,1,2
+more rails than a text may have|--cipher railfence --key 10000
 BAD
+check "untranspose-key: a rail fence of at most one rail" 2 message '' '' $run --cipher railfence --max-key 1
+check "untranspose-key: --jobs for a rail fence" 2 message '' '' $run --cipher railfence --jobs 2
+check "untranspose-key: no rails to try, the text as it is" 0 message '1\nabc def\n0\n' 'abc def\n' \
+	$run --cipher railfence --min-key 600
 check "untranspose-key: --keyed and another type" 2 message '' '' $run --keyed --cipher railfence
 check "untranspose-key: a key given and --top" 2 message '' '' $run --cipher railfence --key 3 --top 2
 check "transpose: an offset without its key" 2 message '' '' $enc --cipher railfence --offset 1
