@@ -2,6 +2,7 @@
 // transposition, the columns read out from left to right or in the order
 // of a keyword, one cipher text per line.  For puzzle makers and
 // teachers, and for testing the programs that undo it.
+#include "arguments.h"
 #include "cipher_options.h"
 #include "command_line.h"
 #include "decoder.h"
@@ -174,6 +175,7 @@ int main(int argc, char **argv)
 	_setmode(_fileno(stdin), _O_BINARY);
 	_setmode(_fileno(stdout), _O_BINARY);
 #endif
+	argv = utf8_arguments(argc, argv);
 	// Every buffer, allocated once: the ranks and read order of an order
 	// given by hand, the line as read, its compact text and its cipher.
 	const std::unique_ptr<void, release> block{

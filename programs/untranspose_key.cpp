@@ -2,6 +2,7 @@
 // text per line, and writes a case stream for untranspose, or a table of
 // the best keys for a person to read.  Command line and output; the
 // search is in keyfinder.cpp, the reading in text_lines.cpp.
+#include "arguments.h"
 #include "cipher_options.h"
 #include "command_line.h"
 #include "decoder.h"
@@ -526,6 +527,7 @@ int main(int argc, char **argv)
 	_setmode(_fileno(stdin), _O_BINARY);
 	_setmode(_fileno(stdout), _O_BINARY);
 #endif
+	argv = utf8_arguments(argc, argv);
 	options opts;
 	// Every buffer, allocated once: the line as read, the line as
 	// normalising leaves it, the compact text, its runs in natural order, a
