@@ -38,13 +38,7 @@ struct searcher {
 	std::pair<keyed_answer, std::string> solve(const std::string &cipher)
 	{
 		begin_search(*search, *tables, cipher, {});
-		search_job jobs[MOST_ROUND_JOBS];
-		for (std::size_t count; (count = plan_round(*search, jobs)) > 0;)
-			for (std::size_t i = 0; i < count; i++) {
-				run_job(*search, jobs[i], *scratch, *result, nullptr);
-				if (take_result(*search, *result))
-					break;
-			}
+		search_on_one_thread(*search, *scratch, *result);
 		const keyed_answer best = search_answers(*search)[0];
 		std::string natural(cipher.size(), ' '), decoded(cipher.size(), ' ');
 		naturalise_columns(cipher, cipher.size(), {best.order, static_cast<std::size_t>(best.columns)}, natural);

@@ -119,13 +119,7 @@ keyed_solution solve_keyed(keyed_bench &b, const keyed_tables &tables, std::span
 	keyed_settings settings;
 	settings.most_rounds = most_rounds;
 	begin_search(*b.search, tables, cipher, settings);
-	search_job jobs[MOST_ROUND_JOBS];
-	for (std::size_t count; (count = plan_round(*b.search, jobs)) > 0;)
-		for (std::size_t i = 0; i < count; i++) {
-			run_job(*b.search, jobs[i], *b.scratch, *b.result, nullptr);
-			if (take_result(*b.search, *b.result))
-				break;
-		}
+	search_on_one_thread(*b.search, *b.scratch, *b.result);
 	const keyed_answer &best = search_answers(*b.search)[0];
 	const std::span<const std::int32_t> order{best.order, static_cast<std::size_t>(best.columns)};
 	std::fill(b.natural.begin(), b.natural.end(), 0);

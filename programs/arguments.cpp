@@ -4,11 +4,18 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <fcntl.h>
+#include <io.h>
+#include <stdio.h>
+
 #include <string>
 #include <vector>
 
-char **utf8_arguments(int argc, char **argv)
+char **begin_program(int argc, char **argv)
 {
+	// Bytes in and out, as on every other system, --help and --version too.
+	_setmode(_fileno(stdin), _O_BINARY);
+	_setmode(_fileno(stdout), _O_BINARY);
 	int count = 0;
 	wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count);
 	if (wide == nullptr)
@@ -34,7 +41,7 @@ char **utf8_arguments(int argc, char **argv)
 
 #else
 
-char **utf8_arguments(int, char **argv)
+char **begin_program(int, char **argv)
 {
 	return argv;
 }

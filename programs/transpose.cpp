@@ -17,10 +17,6 @@
 #include <cstring>
 #include <memory>
 
-#if defined(_WIN32)
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 #ifndef UNTRANSPOSE_VERSION
 #define UNTRANSPOSE_VERSION "unknown"
@@ -171,11 +167,7 @@ struct release {
 
 int main(int argc, char **argv)
 {
-#if defined(_WIN32)
-	_setmode(_fileno(stdin), _O_BINARY);
-	_setmode(_fileno(stdout), _O_BINARY);
-#endif
-	argv = utf8_arguments(argc, argv);
+	argv = begin_program(argc, argv);
 	// Every buffer, allocated once: the ranks and read order of an order
 	// given by hand, the line as read, its compact text and its cipher.
 	const std::unique_ptr<void, release> block{

@@ -25,10 +25,6 @@
 #include <memory>
 #include <string>
 
-#if defined(_WIN32)
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 #ifndef UNTRANSPOSE_VERSION
 #define UNTRANSPOSE_VERSION "unknown"
@@ -522,12 +518,7 @@ struct release {
 
 int main(int argc, char **argv)
 {
-#if defined(_WIN32)
-	// Bytes in and out, as on every other system, --help and --version too.
-	_setmode(_fileno(stdin), _O_BINARY);
-	_setmode(_fileno(stdout), _O_BINARY);
-#endif
-	argv = utf8_arguments(argc, argv);
+	argv = begin_program(argc, argv);
 	options opts;
 	// Every buffer, allocated once: the line as read, the line as
 	// normalising leaves it, the compact text, its runs in natural order, a

@@ -299,3 +299,14 @@ std::uint32_t restarts_at(const keyed_search &s, const keyed_answer &answer) noe
 		return 0;
 	return same(cs.best, answer) ? cs.hits : 1;
 }
+
+void search_on_one_thread(keyed_search &search, order_scratch &scratch, job_result &result) noexcept
+{
+	search_job jobs[MOST_ROUND_JOBS];
+	for (std::size_t count; (count = plan_round(search, jobs)) > 0;)
+		for (std::size_t i = 0; i < count; i++) {
+			run_job(search, jobs[i], scratch, result, nullptr);
+			if (take_result(search, result))
+				break;
+		}
+}

@@ -136,6 +136,10 @@ void run_job(const keyed_search &search, const search_job &job, order_scratch &s
 // search is done and the rest of the round is not wanted.
 bool take_result(keyed_search &search, const job_result &result) noexcept;
 
+// Runs a begun search to its end on one thread, each round's jobs in
+// order, as untranspose-key --jobs 1 runs them.
+void search_on_one_thread(keyed_search &search, order_scratch &scratch, job_result &result) noexcept;
+
 // The best answers found, best first.
 [[nodiscard]] std::span<const keyed_answer> search_answers(const keyed_search &search) noexcept;
 
