@@ -18,14 +18,25 @@ struct target {
 	std::string_view type;
 	const char *sizes;
 	std::int64_t least, most;               // of the key's number
-	std::size_t fewest_letters, most_letters;
+	std::size_t fewest_letters, most_letters;  // or of rows, when in_rows
+	bool in_rows;                            // sizes in rows of the key's number of columns
 	double solved, median, slowest;          // share, seconds
 	int texts;                               // at scale 1
 };
 
 constexpr target TARGETS[] = {
-    {"railfence", "2-20 rails, any offset, 40-1,000 letters", 2, 20, 40, 1000, 0.99, 0.5, 5, 200},
+    {"permutation", "2-20 columns, 4-30 rows", 2, 20, 4, 30, true, 0.98, 1, 20, 200},
+    {"railfence", "2-20 rails, any offset, 40-1,000 letters", 2, 20, 40, 1000, false, 0.99, 0.5, 5, 200},
 };
+
+// An order's read columns, separated by commas, for the failures' file.
+std::string listed(const std::vector<std::int32_t> &order)
+{
+	std::string text;
+	for (const std::int32_t column : order)
+		text.append(text.empty() ? "" : ",").append(std::to_string(column));
+	return text;
+}
 
 } // namespace
 
@@ -42,13 +53,23 @@ int measure_cipher_targets(const std::string &name, const std::string &corpus, i
 	const std::string cipher_file = dir + "/cipher.text", cases = dir + "/cipher.cases", got = dir + "/cipher.got";
 	std::vector<outcome> outcomes;
 	for (int n = 0; n < texts; n++) {
-		const std::size_t letters =
-		    std::uniform_int_distribution<std::size_t>(t->fewest_letters, t->most_letters)(random);
-		const std::string plain = message(corpus, random, letters);
 		const std::int64_t number = std::uniform_int_distribution<std::int64_t>(t->least, t->most)(random);
+		std::size_t letters =
+		    std::uniform_int_distribution<std::size_t>(t->fewest_letters, t->most_letters)(random);
+		if (t->in_rows)
+			letters = letters * static_cast<std::size_t>(number) +
+			          std::uniform_int_distribution<std::size_t>(0, static_cast<std::size_t>(number) - 1)(random);
+		const std::string plain = message(corpus, random, letters);
 		const std::int64_t offset = std::uniform_int_distribution<std::int64_t>(0, type->offsets(number) - 1)(random);
+		std::vector<std::int32_t> order;
+		if ((type->options & NUMBER_OPTION) == 0) {
+			order.resize(static_cast<std::size_t>(number));
+			for (std::size_t j = 0; j < order.size(); j++)
+				order[j] = static_cast<std::int32_t>(j);
+			std::shuffle(order.begin(), order.end(), random);
+		}
 		std::string cipher(plain.size(), ' ');
-		type->encipher({number, {}, offset}, plain, cipher);
+		type->encipher({number, order, offset}, plain, cipher);
 		std::ofstream(cipher_file, std::ios::binary) << in_groups(cipher, random() % 2 == 0) << '\n';
 		const auto start = std::chrono::steady_clock::now();
 		const int status = run({BENCH_UNTRANSPOSE_KEY, "--cipher", name}, cipher_file, cases);
@@ -56,7 +77,7 @@ int measure_cipher_targets(const std::string &name, const std::string &corpus, i
 		const bool solved = status == 0 && run({BENCH_UNTRANSPOSE}, cases, got) == 0 && read_all(got) == plain + "\n";
 		if (!solved)
 			std::ofstream(dir + "/cipher.failures", std::ios::binary | std::ios::app)
-			    << read_all(cipher_file) << "--key " << number << " --offset " << offset << '\n';
+			    << read_all(cipher_file) << "--key " << number << " --offset " << offset << " order " << listed(order) << '\n';
 		outcomes.push_back({solved, took.count()});
 	}
 	const summary s = summarise(outcomes);

@@ -1,6 +1,8 @@
 #include "cipher_types.h"
 
 #include "columnar.h"
+#include "orders.h"
+#include "permutation.h"
 #include "railfence.h"
 
 #include <algorithm>
@@ -19,6 +21,9 @@ constexpr cipher_type TYPES[] = {
      one_offset, encipher_columnar, decipher_columnar},
     {"keyed", "keyed column transposition", "columns read out in a keyword's order", ORDER_OPTION, ORDER_OPTION,
      "columns", 1, INT32_MAX, true, search_kind::keyed_columns, one_offset, encipher_columnar, decipher_columnar},
+    {"permutation", "block permutation", "each block of K letters rearranged in a keyword's order", ORDER_OPTION,
+     ORDER_OPTION, "columns", 1, MOST_ORDER_COLUMNS, false, search_kind::keyed_rows, one_offset, encipher_permutation,
+     decipher_permutation},
     {"railfence", "rail fence", "a zigzag over N rails (--key N), read rail by rail (--offset M)",
      NUMBER_OPTION | OFFSET_OPTION, NUMBER_OPTION, "rails", 2, MOST_RAILS, false, search_kind::every_number_and_offset,
      rail_offsets, encipher_railfence, decipher_railfence},

@@ -28,6 +28,7 @@ enum key_option : unsigned {
 enum class search_kind {
 	plain_columns,        // every number of columns, read from left to right
 	keyed_columns,        // the number of columns and their order, by a climb
+	keyed_rows,           // the same, for blocks read out in the order: rows of the grid
 	every_number_and_offset,
 };
 

@@ -9,6 +9,7 @@
 #include "decoder.h"
 #include "keyed_columns.h"
 #include "keyed_search.h"
+#include "permutation.h"
 #include "model.h"
 #include "white_space.h"
 
@@ -75,6 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	settings.max_columns = 1 + data[0] % 16;
 	settings.min_columns = 1 + data[1] % 16;
 	settings.min_rows = data[2] % 4;
+	settings.rows = data[2] / 4 % 2 == 1;
 	settings.seed = data[3];
 	settings.answers = 1 + data[4] % 4;
 	const keyed_tables &tables = s->tables[data[4] / 4 % language_codes().size()];
@@ -109,6 +111,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 		check(i == 0 || answers[i - 1].cribs > a.cribs ||
 		      (answers[i - 1].cribs == a.cribs && answers[i - 1].belief >= a.belief));
 		std::vector<char> natural(BUFFER_SIZE), decoded(BUFFER_SIZE);
+		if (settings.rows) {
+			// A block permutation's case is the key 1 and its decoding.
+			decipher_permutation({a.columns, {a.order, k}, 0}, text, decoded);
+			stream += "1\n" + std::string(decoded.data(), length) + "\n";
+			expected += std::string(decoded.data(), length) + "\n";
+			continue;
+		}
 		naturalise_columns(text, length, {a.order, k}, natural);
 		decode_columns(natural, length, a.columns, decoded);
 		stream += std::to_string(k) + "\n" + std::string(natural.data(), length) + "\n";

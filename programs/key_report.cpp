@@ -137,7 +137,7 @@ void write_table(const language_model &model, bool named, const line_place &plac
 		show_start(scratch.decoded, length);
 		if (row.type != nullptr)
 			std::printf("                %s\n", describe_key(*row.type, {row.key, row.order, row.offset}).c_str());
-		else if (!row.order.empty())
+		if (!row.order.empty())
 			show_order(row.order);
 	}
 	if (rows[0].type == nullptr && rows[0].order.empty() && static_cast<std::size_t>(rows[0].key) >= length &&

@@ -157,6 +157,12 @@ const struct option LONG_OPTIONS[] = {
     {nullptr, 0, nullptr, 0},
 };
 
+// Whether a type's search is for an order, by the keyed search.
+bool searches_orders(const cipher_type &type)
+{
+	return type.search == search_kind::keyed_columns || type.search == search_kind::keyed_rows;
+}
+
 // A whole decimal number that fits in 64 bits, or false.
 bool parse_seed(const char *text, std::uint64_t &value)
 {
@@ -270,11 +276,17 @@ int parse(int argc, char **argv, options &opts, int &first)
 	if (const int status = finish_cipher_options(PROGRAM, opts.choice, false, opts.key); status >= 0)
 		return status;
 	const bool key_given = opts.choice.key_options > 0;
-	opts.keyed = !key_given && opts.choice.type->search == search_kind::keyed_columns;
+	opts.keyed = !key_given && searches_orders(*opts.choice.type);
 	if (opts.decode && opts.table)
 		return usage_error(PROGRAM, "give one of --decode and --table, not both", nullptr);
-	if (keyed_only && !opts.keyed)
-		return usage_error(PROGRAM, "--jobs, --seed and --effort are for --keyed", nullptr);
+	if (keyed_only && !opts.keyed) {
+		std::string searches;
+		for (const cipher_type &type : cipher_types())
+			if (searches_orders(type))
+				searches += (searches.empty() ? "" : ", ") + std::string("--cipher ") + std::string(type.name);
+		return usage_error(PROGRAM, ("--jobs, --seed and --effort are for searches of an order: " + searches).c_str(),
+		                   nullptr);
+	}
 	if (!key_given && opts.max_given && opts.max_key < opts.choice.type->least_number)
 		return usage_error(PROGRAM,
 		                   ("--cipher " + std::string(opts.choice.type->name) + " needs at least " +
@@ -399,6 +411,8 @@ void answer_keyed(void *context, const text_line &text)
 	settings.effort = w.opts.effort;
 	settings.answers = std::max<std::size_t>(w.opts.top, 2);
 	settings.cribs = cribs_of(w);
+	const cipher_type &type = *w.opts.choice.type;
+	settings.rows = type.search == search_kind::keyed_rows;
 	if (const std::int32_t most = most_keyed_columns(compact.size(), settings); settings.min_columns > most)
 		std::fprintf(stderr,
 		             "%s: %s:%zu: --min-key %" PRId32 " is more columns than this text's %zu bytes allow"
@@ -432,6 +446,8 @@ void answer_keyed(void *context, const text_line &text)
 		const keyed_answer &a = answers[i];
 		w.rows[i] = {a.columns, {a.order, static_cast<std::size_t>(a.columns)}, a.score, w.solver->restarts_at(a) == 1};
 		w.rows[i].score.cribs = a.cribs;
+		if (!type.column_form)
+			w.rows[i].type = &type;
 	}
 	give_answers(w, *kept, text, compact, {w.rows, answers.size()}, w.opts.top,
 	             "try --effort 10, another --seed, or --top and --table to see other orders");

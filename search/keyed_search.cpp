@@ -2,6 +2,7 @@
 
 #include "column_moves.h"
 #include "decoder.h"
+#include "permutation.h"
 
 #include <algorithm>
 #include <cstring>
@@ -54,11 +55,19 @@ void make_answer(keyed_search &s, std::span<const std::int32_t> slots, keyed_ans
 	answer.columns = static_cast<std::int32_t>(slots.size());
 	for (std::size_t c = 0; c < slots.size(); c++)
 		answer.order[slots[c]] = static_cast<std::int32_t>(c);
-	naturalise_columns(s.compact, length, {answer.order, slots.size()}, {s.natural, BUFFER_SIZE});
-	decode_columns({s.natural, BUFFER_SIZE}, length, answer.columns, {s.decoded, BUFFER_SIZE});
+	if (s.settings.rows) {
+		// An order that repeats a shorter one is that one, whose answer
+		// it must not crowd out.
+		answer.columns = static_cast<std::int32_t>(fewest_columns({answer.order, slots.size()}));
+		decipher_permutation({answer.columns, {answer.order, static_cast<std::size_t>(answer.columns)}, 0}, s.compact, {s.decoded, BUFFER_SIZE});
+	} else {
+		naturalise_columns(s.compact, length, {answer.order, slots.size()}, {s.natural, BUFFER_SIZE});
+		decode_columns({s.natural, BUFFER_SIZE}, length, answer.columns, {s.decoded, BUFFER_SIZE});
+	}
 	answer.score = score_text(*s.tables->model, {s.decoded, length}, answer.columns);
 	answer.cribs = cribs_held_in_text(s.cribs, {s.decoded, length});
-	answer.belief = ranked(answer.score) - (natural(answer) ? 0 : order_prior(*s.tables->model, slots.size()));
+	answer.belief = ranked(answer.score) -
+	                (natural(answer) ? 0 : order_prior(*s.tables->model, static_cast<std::size_t>(answer.columns)));
 }
 
 // Puts `answer` among the best kept, unless it is there already.
@@ -100,6 +109,19 @@ void record(keyed_search &s, column_search &cs, std::span<std::int32_t> slots, b
 	keep_answer(s, best);
 }
 
+// The number of columns whose best answer is `answer`, the one whose
+// restarts ended at it most often when several have it: a block
+// permutation's order of 2K columns may repeat one of K.  Null when none
+// has it.
+const column_search *search_of(const keyed_search &s, const keyed_answer &answer) noexcept
+{
+	const column_search *found = nullptr;
+	for (std::int32_t k = s.least; k <= s.most; k++)
+		if (same(s.columns[k].best, answer) && (found == nullptr || s.columns[k].hits > found->hits))
+			found = &s.columns[k];
+	return found;
+}
+
 bool searched_through(const column_search &cs) noexcept
 {
 	return cs.every_order && cs.parts_left == 0;
@@ -117,9 +139,10 @@ bool settled(const keyed_search &s, bool round_over) noexcept
 	if (s.answer_count == 0)
 		return false;
 	const keyed_answer &lead = s.answers[0];
-	const column_search &cs = s.columns[lead.columns];
-	if (!clearly_solved(*s.tables->model, lead.score) || !same(cs.best, lead))
+	const column_search *found = search_of(s, lead);
+	if (!clearly_solved(*s.tables->model, lead.score) || found == nullptr)
 		return false;
+	const column_search &cs = *found;
 	if (cs.from_first_round && round_over && s.round >= 1)
 		return true;
 	for (std::int32_t k = std::max(s.least, 2); k <= s.most; k++)
@@ -176,14 +199,27 @@ void begin_search(keyed_search &s, const keyed_tables &tables, std::span<const c
 	if (settings.most_rounds > 0)
 		s.last_round = std::min(s.last_round, settings.most_rounds);
 	std::int32_t *pairs = s.pairs;
+	std::uint8_t *blocks = s.blocks;
 	for (std::int32_t k = s.least; k <= s.most; k++) {
 		column_search &cs = s.columns[k];
 		const auto columns = static_cast<std::size_t>(k);
-		cs.shape = shape_of(length, columns);
+		cs.symbols = {s.symbols, length};
+		if (settings.rows) {
+			// Whole blocks read column by column are a keyed column
+			// transposition's cipher of a complete grid, with the same
+			// order; a short last block is left to the answers' scores.
+			const std::size_t rows = length / columns;
+			for (std::size_t r = 0; r < rows; r++)
+				for (std::size_t c = 0; c < columns; c++)
+					blocks[c * rows + r] = s.symbols[r * columns + c];
+			cs.symbols = {blocks, rows * columns};
+			blocks += rows * columns;
+		}
+		cs.shape = shape_of(cs.symbols.size(), columns);
 		cs.beside = pairs;
 		cs.wrapped = pairs + columns * columns;
 		pairs += 2 * columns * columns;
-		score_pairs(tables, {s.symbols, length}, cs.shape, {cs.beside, columns * columns},
+		score_pairs(tables, cs.symbols, cs.shape, {cs.beside, columns * columns},
 		            {cs.wrapped, columns * columns});
 		cs.hits = 0;
 		cs.restarts = 0;
@@ -241,7 +277,7 @@ void run_job(const keyed_search &s, const search_job &job, order_scratch &scratc
 	const column_search &cs = s.columns[job.columns];
 	const auto k = static_cast<std::size_t>(job.columns);
 	const std::span<std::int32_t> slots{result.slots, k};
-	const std::span<const std::uint8_t> symbols{s.symbols, s.compact.size()};
+	const std::span<const std::uint8_t> symbols = cs.symbols;
 	result.job = job;
 	if (job.part >= 0) {
 		try_every_order(*s.tables, symbols, cs.shape, static_cast<std::size_t>(job.part), s.cribs, s.most_ends,
@@ -292,12 +328,10 @@ std::span<const keyed_answer> search_answers(const keyed_search &s) noexcept
 
 std::uint32_t restarts_at(const keyed_search &s, const keyed_answer &answer) noexcept
 {
-	if (answer.columns < s.least || answer.columns > s.most)
+	const column_search *cs = search_of(s, answer);
+	if (cs == nullptr)
 		return 1;
-	const column_search &cs = s.columns[answer.columns];
-	if (searched_through(cs))
-		return 0;
-	return same(cs.best, answer) ? cs.hits : 1;
+	return searched_through(*cs) ? 0 : cs->hits;
 }
 
 void search_on_one_thread(keyed_search &search, order_scratch &scratch, job_result &result) noexcept

@@ -45,6 +45,9 @@ struct keyed_settings {
 	std::size_t answers = 1;        // how many of the best answers to keep
 	const crib_list *cribs = nullptr;   // words the answers should hold, if any
 	std::uint64_t every_order_budget = EVERY_ORDER_BUDGET;   // see tries_every_order
+	// Whether the order rearranges each row of the grid, a block
+	// permutation, rather than the order its columns are read out in.
+	bool rows = false;
 };
 
 // An order found for the text: its read order, the score of its whole
@@ -77,6 +80,10 @@ struct job_result {
 
 // What one number of columns has found.
 struct column_search {
+	// The cipher as the columns of a grid of this shape, read out in the
+	// order searched for: the text itself, or for a block permutation its
+	// whole blocks read column by column.
+	std::span<const std::uint8_t> symbols;
 	grid_shape shape;
 	std::int32_t *beside, *wrapped;
 	keyed_answer best;          // the best answer so far
@@ -95,6 +102,9 @@ struct keyed_search {
 	std::int64_t most_ends;     // the most a decoding's ends may score
 	std::span<const char> compact;
 	std::uint8_t symbols[BUFFER_SIZE];
+	// A block permutation's whole blocks, read column by column, for each
+	// number of columns.
+	std::uint8_t blocks[MOST_KEYED_COLUMNS * BUFFER_SIZE];
 	std::int32_t least, most;   // the numbers of columns searched
 	column_search columns[MOST_KEYED_COLUMNS + 1];
 	std::int32_t pairs[PAIR_CELLS];

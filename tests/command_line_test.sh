@@ -246,6 +246,16 @@ check "rail fence: 3 rails" 0 empty 'WECRLTEERDSOEEFEAOCAIVDEN\n' 'we are discov
 	$enc --cipher railfence --key 3
 check "rail fence: decoded with its key" 0 empty '1\nWEAREDISCOVEREDFLEEATONCE\n0\n' 'WECRLTEERDSOEEFEAOCAIVDEN\n' \
 	$run --cipher railfence --key 3
+check "permutation: ZEBRAS" 0 empty 'EAERDWVCSOEILDEFERNTAOCEE\n' 'we are discovered flee at once\n' \
+	$enc --cipher permutation --keyword ZEBRAS
+check "permutation: decoded with its key" 0 empty '1\nWEAREDISCOVEREDFLEEATONCE\n0\n' 'EAERDWVCSOEILDEFERNTAOCEE\n' \
+	$run --cipher permutation --order 6,3,2,4,1,5
+permutation='NOIDW RAOST YWOHN IEREA IASRD AELNR IEGRN TAEDO MIAAM SOPTA SLAMT YEFTR ELAON GRIHW ANTMT HPALE ASEVU OTELE AINOT NEPHP REMAY AABAP TEALH WALRA VOIET RHREE EDFOS GMOOE YDSBI DFENA DLHNT EYLWO YKATO NWOSI\n'
+printf "$permutation" | $run --cipher permutation --top 2 --jobs 1 >"$scratch/one"
+check "permutation: the same bytes on one thread and on two" 0 empty "$(cat "$scratch/one")\n" "$permutation" \
+	$run --cipher permutation --top 2 --jobs 2
+printf "$permutation" | $run --cipher permutation >"$scratch/cases"
+check "permutation: searched, then the filter" 0 empty "$keyed_plain" '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"
 check "columnar: --key decodes with it" 0 empty '4\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --cipher columnar --key 4
 while IFS='|' read -r name arguments; do
 	check "transpose: $name" 2 message '' '' $enc $arguments
@@ -260,6 +270,8 @@ a keyword for a rail fence|--cipher railfence --keyword abc
 an offset for columns|--key 5 --offset 1
 two keys|--cipher railfence --key 3 --order 2,1
 an order that is not one|--cipher keyed --order 1,1,2
+--key for a block permutation|--cipher permutation --key 4
+an offset for a block permutation|--cipher permutation --order 2,1 --offset 1
 more rails than a text may have|--cipher railfence --key 10000
 BAD
 check "untranspose-key: a rail fence of at most one rail" 2 message '' '' $run --cipher railfence --max-key 1

@@ -35,6 +35,21 @@ inline std::string encipher_keyed(std::string_view text, const std::vector<int> 
 	return out;
 }
 
+// The block permutation as its definition reads: the text written in rows
+// of ranks.size() bytes, and each row read out in the order of the ranks
+// (from 1), a short last row reading only the cells it has.
+inline std::string encipher_blocks(std::string_view text, const std::vector<int> &ranks)
+{
+	std::string out;
+	for (std::size_t row = 0; row < text.size(); row += ranks.size())
+		for (int rank = 1; rank <= static_cast<int>(ranks.size()); rank++) {
+			const auto column = static_cast<std::size_t>(std::find(ranks.begin(), ranks.end(), rank) - ranks.begin());
+			if (row + column < text.size())
+				out += text[row + column];
+		}
+	return out;
+}
+
 // The rail fence as its definition reads: the text written in a zigzag,
 // down from the top rail to the bottom and up again, started as if
 // `offset` letters had been written before it, and the rails read from
