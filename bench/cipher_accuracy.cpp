@@ -27,6 +27,7 @@ struct target {
 constexpr target TARGETS[] = {
     {"permutation", "2-20 columns, 4-30 rows", 2, 20, 4, 30, true, 0.98, 1, 20, 200},
     {"railfence", "2-20 rails, any offset, 40-1,000 letters", 2, 20, 40, 1000, false, 0.99, 0.5, 5, 200},
+    {"redefence", "3-9 rails, any order and offset, 60-600 letters", 3, 9, 60, 600, false, 0.97, 2, 20, 200},
 };
 
 // An order's read columns, separated by commas, for the failures' file.

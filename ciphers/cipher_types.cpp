@@ -27,6 +27,9 @@ constexpr cipher_type TYPES[] = {
     {"railfence", "rail fence", "a zigzag over N rails (--key N), read rail by rail (--offset M)",
      NUMBER_OPTION | OFFSET_OPTION, NUMBER_OPTION, "rails", 2, MOST_RAILS, false, search_kind::every_number_and_offset,
      rail_offsets, encipher_railfence, decipher_railfence},
+    {"redefence", "redefence", "a rail fence, its rails read in a keyword's order (--offset M)",
+     ORDER_OPTION | OFFSET_OPTION, ORDER_OPTION, "rails", 2, MOST_RAILS, false, search_kind::rails_and_order,
+     rail_offsets, encipher_railfence, decipher_railfence},
 };
 
 } // namespace

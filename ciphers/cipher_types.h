@@ -30,6 +30,7 @@ enum class search_kind {
 	keyed_columns,        // the number of columns and their order, by a climb
 	keyed_rows,           // the same, for blocks read out in the order: rows of the grid
 	every_number_and_offset,
+	rails_and_order,      // the number of rails, the offset and the rails' order
 };
 
 struct cipher_type {

@@ -1,14 +1,17 @@
 // Every type in the list of cipher types on arbitrary bytes: the first
 // bytes choose the type and its key, the rest are the text.  Deciphering
-// must undo enciphering, and a type swept by every key must keep its
-// answers within the keys it was asked to try, on a short text.
+// must undo enciphering, and a type swept by every key, or a redefence,
+// must keep its answers within the keys it was asked to try, on a short
+// text.
 #include "cipher_types.h"
 #include "plain_sweep.h"
+#include "rail_orders.h"
 #include "sweep.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -23,6 +26,44 @@ void check(bool ok)
 
 constexpr std::size_t MOST_TEXT = 300;
 constexpr std::size_t MOST_SWEPT_TEXT = 120;
+constexpr std::size_t MOST_RAILED_TEXT = 60;
+
+// A redefence's search of a short text over a few rails must keep its
+// answers to the rails and offsets it was asked for, each with an order
+// of its rails, best first.
+void search_rails(const language_model &model, std::span<const char> cipher, std::int32_t least, std::int32_t more)
+{
+	struct memory {
+		keyed_tables tables;
+		rail_search search;
+		rail_scratch scratch;
+		rail_job_result result;
+	};
+	static const std::unique_ptr<memory> m = [&] {
+		auto made = std::make_unique<memory>();
+		build_keyed_tables(model, made->tables);
+		return made;
+	}();
+	rail_settings settings;
+	settings.least = least;
+	settings.most = least + more;
+	settings.answers = 3;
+	begin_rail_search(m->search, m->tables, cipher, settings);
+	search_rails_on_one_thread(m->search, m->scratch, m->result);
+	const std::span<const rail_answer> answers = rail_answers(m->search);
+	const std::int32_t most = most_searched_rails(cipher.size(), settings);
+	check(answers.size() <= 3 && (!answers.empty() || most < least));
+	for (std::size_t i = 0; i < answers.size(); i++) {
+		const rail_answer &a = answers[i];
+		check(a.rails >= least && a.rails <= most && a.offset >= 0 && a.offset < a.rails - 1);
+		std::vector<bool> seen(static_cast<std::size_t>(a.rails));
+		for (std::int32_t j = 0; j < a.rails; j++) {
+			check(a.order[j] >= 0 && a.order[j] < a.rails && !seen[static_cast<std::size_t>(a.order[j])]);
+			seen[static_cast<std::size_t>(a.order[j])] = true;
+		}
+		check(i == 0 || a.cribs < answers[i - 1].cribs || a.belief <= answers[i - 1].belief);
+	}
+}
 
 } // namespace
 
@@ -51,9 +92,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	type.decipher(key, cipher, back);
 	check(back == text);
 
+	static const language_model *model = language_named("en");
+	if (type.search == search_kind::rails_and_order && text.size() <= MOST_RAILED_TEXT) {
+		search_rails(*model, cipher, 2 + data[1] % 4, data[2] % 4);
+		return 0;
+	}
 	if (type.search != search_kind::every_number_and_offset || text.size() > MOST_SWEPT_TEXT)
 		return 0;
-	static const language_model *model = language_named("en");
 	std::vector<char> decoded(text.size());
 	sweep_answer best[3], sifted[SHORTLIST];
 	const std::int64_t least = type.least_number + data[1] % 3, most = least + data[2] % 40;

@@ -10,6 +10,7 @@
 #include "keyed_solver.h"
 #include "key_report.h"
 #include "plain_sweep.h"
+#include "rail_solver.h"
 #include "sweep.h"
 #include "orders.h"
 #include "text_lines.h"
@@ -94,13 +95,15 @@ const char USAGE_HEAD[] =
     "\n"
     "Other transpositions, each searched when no key is given and decoded\n"
     "with one when it is; for a type without columns the case is the key 1\n"
-    "and the plain text:\n"
+    "and the plain text.  Block permutations are searched as --keyed searches,\n"
+    "redefences over 3 to 10 rails; both take --jobs, --seed and --effort:\n"
     "\n"
     "  --cipher TYPE  the transposition (default columnar; --keyed is keyed):\n";
 
 const char USAGE_TAIL[] =
     "  --key N        the number of columns or rails, for a type that takes it\n"
-    "  --offset M     where a rail fence's zigzag starts (0 to 2N - 3)\n"
+    "  --offset M     where a rail fence's or redefence's zigzag starts\n"
+    "                 (0 to 2N - 3)\n"
     "\n"
     "  -h, --help     print this help and exit\n"
     "  -V, --version  print the version and exit\n"
@@ -119,6 +122,7 @@ struct options {
 	std::int32_t min_key = 1;
 	std::int32_t max_key = INT32_MAX;
 	bool keyed = false;
+	bool rails = false;               // a redefence's rails and order searched
 	bool min_given = false, max_given = false;
 	std::uint32_t jobs = 0;           // threads; 0 for one per processor
 	std::uint64_t seed = 1;
@@ -160,7 +164,8 @@ const struct option LONG_OPTIONS[] = {
 // Whether a type's search is for an order, by the keyed search.
 bool searches_orders(const cipher_type &type)
 {
-	return type.search == search_kind::keyed_columns || type.search == search_kind::keyed_rows;
+	return type.search == search_kind::keyed_columns || type.search == search_kind::keyed_rows ||
+	       type.search == search_kind::rails_and_order;
 }
 
 // A whole decimal number that fits in 64 bits, or false.
@@ -276,10 +281,11 @@ int parse(int argc, char **argv, options &opts, int &first)
 	if (const int status = finish_cipher_options(PROGRAM, opts.choice, false, opts.key); status >= 0)
 		return status;
 	const bool key_given = opts.choice.key_options > 0;
-	opts.keyed = !key_given && searches_orders(*opts.choice.type);
+	opts.rails = !key_given && opts.choice.type->search == search_kind::rails_and_order;
+	opts.keyed = !key_given && searches_orders(*opts.choice.type) && !opts.rails;
 	if (opts.decode && opts.table)
 		return usage_error(PROGRAM, "give one of --decode and --table, not both", nullptr);
-	if (keyed_only && !opts.keyed) {
+	if (keyed_only && !opts.keyed && !opts.rails) {
 		std::string searches;
 		for (const cipher_type &type : cipher_types())
 			if (searches_orders(type))
@@ -299,6 +305,9 @@ int parse(int argc, char **argv, options &opts, int &first)
 	if (opts.keyed && (opts.max_given ? opts.max_key : opts.min_key) > static_cast<std::int32_t>(MOST_KEYED_COLUMNS))
 		return usage_error(PROGRAM, "--keyed searches at most 100 columns, not",
 		                   std::to_string(opts.max_given ? opts.max_key : opts.min_key).c_str());
+	if (opts.rails && (opts.max_given ? opts.max_key : opts.min_key) > static_cast<std::int32_t>(MOST_ORDERED_RAILS))
+		return usage_error(PROGRAM, "--cipher redefence searches at most 12 rails, not",
+		                   std::to_string(opts.max_given ? opts.max_key : opts.min_key).c_str());
 	if (key_given && searched)
 		return usage_error(PROGRAM, "a key given searches nothing: no --top, --min-key or --max-key", nullptr);
 	if (opts.min_key > opts.max_key)
@@ -312,6 +321,7 @@ struct work {
 	const options &opts;
 	std::span<const language_model *const> models;   // one, or every one for auto
 	keyed_solver *solver;
+	rail_solver *rails;
 	char *line;
 	char *compact;
 	report_scratch scratch;
@@ -453,6 +463,50 @@ void answer_keyed(void *context, const text_line &text)
 	             "try --effort 10, another --seed, or --top and --table to see other orders");
 }
 
+// Answers one text line with the best rails, offset and order of a
+// redefence.
+void answer_rails(void *context, const text_line &text)
+{
+	const work &w = *static_cast<const work *>(context);
+	const std::span<const char> compact = compact_text(w, text);
+	const cipher_type &type = *w.opts.choice.type;
+	rail_settings settings;
+	settings.least = w.opts.min_given ? w.opts.min_key : 3;
+	settings.most = w.opts.max_given ? w.opts.max_key : std::max(settings.least, 10);
+	settings.seed = w.opts.seed;
+	settings.effort = w.opts.effort;
+	settings.answers = std::max<std::size_t>(w.opts.top, 2);
+	settings.cribs = cribs_of(w);
+	// Each language is searched in full, the search being bounded, and the
+	// one whose best answer scores highest in its own terms is kept.
+	const language_model *kept = nullptr;
+	std::size_t found = 0;
+	for (const language_model *model : w.models) {
+		w.rails->use(*model);
+		const std::span<const rail_answer> answers = w.rails->solve(compact, settings, text.place);
+		if (answers.empty() || !scores_higher(*model, answers[0].score, kept, w.rows[0].score))
+			continue;
+		kept = model;
+		found = answers.size();
+		for (std::size_t i = 0; i < found; i++) {
+			const rail_answer &a = answers[i];
+			w.rows[i] = {a.rails, {a.order, static_cast<std::size_t>(a.rails)}, a.score};
+			w.rows[i].score.cribs = a.cribs;
+			w.rows[i].type = &type;
+			w.rows[i].offset = a.offset;
+		}
+	}
+	if (found == 0) {
+		std::fprintf(stderr, "%s: %s:%zu: no redefence of %" PRId32 " to %" PRId32
+		             " rails fits this text's %zu bytes: the text is left as it is\n",
+		             PROGRAM, text.place.file, text.place.line, settings.least, settings.most, compact.size());
+		w.rows[0] = {1, {}, score_text(*w.models[0], compact, 1)};
+		found = 1;
+	}
+	give_answers(w, kept != nullptr ? *kept : *w.models[0], text, compact, {w.rows, found}, w.opts.top,
+	             "it may be another transposition: try --cipher, --effort 10, or --top and --table to see other keys");
+}
+
 // Answers one text line with the key given on the command line.
 void answer_given(void *context, const text_line &text)
 {
@@ -582,11 +636,20 @@ int main(int argc, char **argv)
 			return 1;
 		}
 	}
+	std::unique_ptr<rail_solver> rails;
+	if (opts.rails) {
+		rails = std::make_unique<rail_solver>(PROGRAM, *models[0], opts.jobs == 0 ? processor_count() : opts.jobs, true);
+		if (!rails->ready()) {
+			std::fprintf(stderr, "%s: out of memory\n", PROGRAM);
+			return 1;
+		}
+	}
 	const line_handler answer = opts.choice.key_options > 0                                        ? answer_given
 	                            : opts.keyed                                                        ? answer_keyed
+	                            : opts.rails                                                        ? answer_rails
 	                            : opts.choice.type->search == search_kind::every_number_and_offset ? answer_swept
 	                                                                                                : answer_plain;
-	const work w{opts, {models, languages}, solver.get(), bytes + BUFFER_SIZE, bytes + 2 * BUFFER_SIZE,
+	const work w{opts, {models, languages}, solver.get(), rails.get(), bytes + BUFFER_SIZE, bytes + 2 * BUFFER_SIZE,
 	             {bytes + 3 * BUFFER_SIZE, bytes + 4 * BUFFER_SIZE}, best, trial, rows, sweeps};
 	const int status = read_text_lines(PROGRAM, {argv + first, static_cast<std::size_t>(argc - first)},
 	                                   {bytes, BUFFER_SIZE}, opts.paragraphs, answer, const_cast<work *>(&w));

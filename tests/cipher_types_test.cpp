@@ -4,6 +4,7 @@
 #include "cipher_types.h"
 #include "english.h"
 #include "keyed_search.h"
+#include "rail_orders.h"
 #include "model.h"
 #include "plain_sweep.h"
 #include "railfence.h"
@@ -73,6 +74,26 @@ TEST(CipherTypes, RailFenceAsItsDefinitionReads)
 		}
 }
 
+TEST(CipherTypes, RedefenceAsItsDefinitionReads)
+{
+	const cipher_type &type = *cipher_named("redefence");
+	std::mt19937 random(34);
+	for (int trial = 0; trial < 300; trial++) {
+		const int rails = 2 + static_cast<int>(random() % 12);
+		const int offset = static_cast<int>(random() % static_cast<unsigned>(2 * rails - 2));
+		const std::string text = random_text(random, random() % 80);
+		std::vector<std::int32_t> order(static_cast<std::size_t>(rails));
+		std::iota(order.begin(), order.end(), 0);
+		std::shuffle(order.begin(), order.end(), random);
+		std::vector<int> ranks(order.size());
+		for (std::size_t j = 0; j < order.size(); j++)
+			ranks[static_cast<std::size_t>(order[j])] = static_cast<int>(j) + 1;
+		std::string cipher(text.size(), '\0');
+		type.encipher({0, order, offset}, text, cipher);
+		ASSERT_EQ(cipher, encipher_rails(text, rails, offset, ranks)) << rails << " rails, offset " << offset;
+	}
+}
+
 TEST(CipherTypes, BlockPermutationAsDefined)
 {
 	const cipher_type &type = *cipher_named("permutation");
@@ -132,6 +153,19 @@ std::string searched(const cipher_type &type, const language_model &model, const
 		type.decipher({best.columns, {best.order, static_cast<std::size_t>(best.columns)}, 0}, cipher, decoded);
 		break;
 	}
+	case search_kind::rails_and_order: {
+		static keyed_tables tables;
+		static rail_search search;
+		static rail_scratch scratch;
+		static rail_job_result result;
+		if (tables.model != &model)
+			build_keyed_tables(model, tables);
+		begin_rail_search(search, tables, cipher, rail_settings{});
+		search_rails_on_one_thread(search, scratch, result);
+		const rail_answer &best = rail_answers(search)[0];
+		type.decipher({best.rails, {best.order, static_cast<std::size_t>(best.rails)}, best.offset}, cipher, decoded);
+		break;
+	}
 	}
 	return {decoded.data(), cipher.size()};
 }
@@ -142,17 +176,20 @@ TEST(CipherTypes, EachSearchFindsTheKeyOfEnglish)
 	const std::string corpus = read_file(ENGLISH_TEXT);
 	std::mt19937 random(32);
 	for (const cipher_type &type : cipher_types()) {
-		const bool ordered = type.search == search_kind::keyed_columns || type.search == search_kind::keyed_rows;
+		const bool ordered = (type.options & NUMBER_OPTION) == 0;
 		int solved = 0;
 		// An order's search costs a hundred times a sweep's.
 		const int texts = ordered ? 20 : 60;
 		for (int trial = 0; trial < texts; trial++) {
 			const std::string plain = english_passage(corpus, random, 80 + random() % 300);
 			std::vector<std::int32_t> order;
-			// Orders of up to 12 columns, with at least four rows.
-			cipher_key key = random_key(type, random, ordered ? 24 : plain.size() / 3, order);
-			while (ordered && key_number(key) < 2)
-				key = random_key(type, random, 24, order);
+			// Orders of 2 to 12 columns, or of 3 to 9 rails, which a
+			// redefence's search takes by default.
+			const bool rails = type.search == search_kind::rails_and_order;
+			const std::size_t reach = rails ? 18 : 24;
+			cipher_key key = random_key(type, random, ordered ? reach : plain.size() / 3, order);
+			while (ordered && key_number(key) < (rails ? 3 : 2))
+				key = random_key(type, random, reach, order);
 			if (!ordered)
 				key.order = {};
 			key.number = std::min<std::int64_t>(key.number, static_cast<std::int64_t>(plain.size()) / 2);

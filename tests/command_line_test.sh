@@ -256,6 +256,14 @@ check "permutation: the same bytes on one thread and on two" 0 empty "$(cat "$sc
 	$run --cipher permutation --top 2 --jobs 2
 printf "$permutation" | $run --cipher permutation >"$scratch/cases"
 check "permutation: searched, then the filter" 0 empty "$keyed_plain" '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"
+check "redefence: ZEBRAS from the third place" 0 empty 'AERDNEWIVLTSOEAEDEFORECCE\n' 'we are discovered flee at once\n' \
+	$enc --cipher redefence --keyword ZEBRAS --offset 2
+redefence='NOSIE RDEGO MPTYE ONNTE AELNE AYEAA VREGM BILHO YOSWO INAMA EHPUN RAATF YNYOR AHNAS RIEDS OMTLA WAALO TOTEM PTLRR HOSDS ADLWN WDWAL TALRI HVIPB WEDEE ETIOY TEREA NRAIS ATFRG TMESA EHPAA HLIOE EOOFD TNAKI\n'
+printf "$redefence" | $run --cipher redefence --top 3 --jobs 1 >"$scratch/one"
+check "redefence: the same bytes on one thread and on two" 0 empty "$(cat "$scratch/one")\n" "$redefence" \
+	$run --cipher redefence --top 3 --jobs 2
+printf "$redefence" | $run --cipher redefence >"$scratch/cases"
+check "redefence: searched, then the filter" 0 empty "$keyed_plain" '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"
 check "columnar: --key decodes with it" 0 empty '4\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --cipher columnar --key 4
 while IFS='|' read -r name arguments; do
 	check "transpose: $name" 2 message '' '' $enc $arguments
@@ -271,6 +279,8 @@ an offset for columns|--key 5 --offset 1
 two keys|--cipher railfence --key 3 --order 2,1
 an order that is not one|--cipher keyed --order 1,1,2
 --key for a block permutation|--cipher permutation --key 4
+--key for a redefence|--cipher redefence --key 4
+a redefence's offset past its zigzag|--cipher redefence --order 3,1,2 --offset 4
 an offset for a block permutation|--cipher permutation --order 2,1 --offset 1
 more rails than a text may have|--cipher railfence --key 10000
 BAD
@@ -278,6 +288,7 @@ check "untranspose-key: a rail fence of at most one rail" 2 message '' '' $run -
 check "untranspose-key: --jobs for a rail fence" 2 message '' '' $run --cipher railfence --jobs 2
 check "untranspose-key: no rails to try, the text as it is" 0 message '1\nabc def\n0\n' 'abc def\n' \
 	$run --cipher railfence --min-key 600
+check "untranspose-key: a redefence of more than 12 rails" 2 message '' '' $run --cipher redefence --max-key 13
 check "untranspose-key: --keyed and another type" 2 message '' '' $run --keyed --cipher railfence
 check "untranspose-key: a key given and --top" 2 message '' '' $run --cipher railfence --key 3 --top 2
 check "transpose: an offset without its key" 2 message '' '' $enc --cipher railfence --offset 1
