@@ -236,6 +236,42 @@ test('the encoder writes what transpose writes', async () => {
 	}
 });
 
+test('every type in the list of cipher types enciphers in the page as transpose does, and deciphers back', async () => {
+	const plain = 'we are discovered flee at once, the harbour was quiet that morning';
+	const made = await page.evaluate(async (plain) => {
+		const module = await untransposeModule()();
+		const results = [];
+		for (let i = 0; i < module._web_cipher_type_count(); i++) {
+			const name = moduleString(module, module._web_cipher_type_name(i));
+			const options = module._web_cipher_type_options(i);
+			const key = (options & 1) ? '' : 'ZEBRAS';
+			const offset = (options & 4) ? 3 : 0;
+			const text = copyToModule(module, new TextEncoder().encode(plain));
+			const word = copyToModule(module, new TextEncoder().encode(key));
+			const run = (at, size, decipher) => {
+				const length = module._web_cipher_transform(i, at, size, 5, word, key.length, offset, decipher);
+				return new TextDecoder('latin1').decode(module.HEAPU8.slice(module._web_cipher_output(),
+					module._web_cipher_output() + length));
+			};
+			const cipher = run(text, plain.length, false);
+			const back = copyToModule(module, new TextEncoder().encode(cipher));
+			results.push({ name, options, cipher, back: run(back, cipher.length, true) });
+			module._free(text);
+			module._free(word);
+			module._free(back);
+		}
+		return results;
+	}, plain);
+	assert.deepEqual(made.map((type) => type.name),
+		execFileSync(native('transpose'), ['--help']).toString().match(/^    [a-z]+ /gm).map((line) => line.trim()));
+	for (const type of made) {
+		const args = ['--cipher', type.name, ...((type.options & 1) ? ['--key', '5'] : ['--keyword', 'ZEBRAS']),
+			...((type.options & 4) ? ['--offset', '3'] : [])];
+		assert.equal(type.cipher + '\n', execFileSync(native('transpose'), args, { input: plain + '\n' }).toString(), type.name);
+		assert.equal(type.back, plain.replace(/ /g, '').toUpperCase(), type.name);
+	}
+});
+
 // A random order of `columns` columns, as ranks, the same every run.
 function randomOrder(columns, seed) {
 	const ranks = Array.from({ length: columns }, (_, i) => i + 1);
