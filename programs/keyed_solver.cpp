@@ -1,13 +1,12 @@
 #include "keyed_solver.h"
 
-#include "terminal.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <new>
 
 keyed_solver::keyed_solver(const char *program, const language_model &model, unsigned threads, bool show_progress)
-    : program_(program), show_progress_(show_progress && standard_error_is_terminal()), pool_(threads),
+    : program_(program), progress_(show_progress), pool_(threads),
       tables_(new (std::nothrow) keyed_tables), search_(new (std::nothrow) keyed_search),
       scratch_(new (std::nothrow) order_scratch[pool_.threads()]),
       results_(new (std::nothrow) job_result[MOST_ROUND_JOBS])
@@ -34,30 +33,20 @@ bool keyed_solver::take(void *context, std::size_t job) noexcept
 	auto &solver = *static_cast<keyed_solver *>(context);
 	solver.searching_ = solver.jobs_[job].columns;
 	const bool done = take_result(*solver.search_, solver.results_[job]);
-	solver.show(false);
+	solver.show();
 	return done;
 }
 
-void keyed_solver::show(bool finished)
+void keyed_solver::show()
 {
-	if (!show_progress_)
-		return;
-	if (finished) {
-		std::fprintf(stderr, "\r%*s\r", shown_, "");
-		shown_ = 0;
-		return;
-	}
 	const std::span<const keyed_answer> answers = search_answers(*search_);
-	int length = std::fprintf(stderr, "\r%s: %s:%zu: round %u", program_, place_.file, place_.line, search_->round);
+	char columns[32] = "", best[64] = "";
 	if (searching_ > 0)
-		length += std::fprintf(stderr, ", %d columns", static_cast<int>(searching_));
+		std::snprintf(columns, sizeof columns, ", %d columns", static_cast<int>(searching_));
 	if (!answers.empty())
-		length += std::fprintf(stderr, "; best %.2f with %d columns", log10_per_quadgram(*tables_->model, answers[0].score),
-		                       static_cast<int>(answers[0].columns));
-	// Whatever is left of a longer line before is cleared.
-	if (length < shown_)
-		std::fprintf(stderr, "%*s", shown_ - length, "");
-	shown_ = std::max(shown_, length);
+		std::snprintf(best, sizeof best, "; best %.2f with %d columns", log10_per_quadgram(*tables_->model, answers[0].score),
+		              static_cast<int>(answers[0].columns));
+	progress_.show("%s: %s:%zu: round %u%s%s", program_, place_.file, place_.line, search_->round, columns, best);
 }
 
 std::span<const keyed_answer> keyed_solver::solve(std::span<const char> compact, const keyed_settings &settings,
@@ -68,9 +57,9 @@ std::span<const keyed_answer> keyed_solver::solve(std::span<const char> compact,
 	begin_search(*search_, *tables_, compact, settings);
 	const ordered_work work{this, run, take};
 	for (std::size_t count; (count = plan_round(*search_, jobs_)) > 0;) {
-		show(false);
+		show();
 		pool_.run(count, work);
 	}
-	show(true);
+	progress_.clear();
 	return search_answers(*search_);
 }

@@ -5,6 +5,7 @@
 #define UNTRANSPOSE_KEYED_SOLVER_H
 
 #include "keyed_search.h"
+#include "progress_line.h"
 #include "text_lines.h"
 #include "worker_pool.h"
 
@@ -37,10 +38,10 @@ public:
 private:
 	static void run(void *context, std::size_t job, unsigned worker) noexcept;
 	static bool take(void *context, std::size_t job) noexcept;
-	void show(bool finished);
+	void show();
 
 	const char *program_;
-	bool show_progress_;
+	progress_line progress_;
 	bool ready_ = false;
 	worker_pool pool_;
 	std::unique_ptr<keyed_tables> tables_;
@@ -50,7 +51,6 @@ private:
 	search_job jobs_[MOST_ROUND_JOBS];
 	std::int32_t searching_ = 0;
 	line_place place_{};
-	int shown_ = 0;   // the longest progress line shown for this text
 };
 
 #endif

@@ -1,13 +1,12 @@
 #include "rail_solver.h"
 
-#include "terminal.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <new>
 
 rail_solver::rail_solver(const char *program, const language_model &model, unsigned threads, bool show_progress)
-    : program_(program), show_progress_(show_progress && standard_error_is_terminal()), pool_(threads),
+    : program_(program), progress_(show_progress), pool_(threads),
       tables_(new (std::nothrow) keyed_tables), search_(new (std::nothrow) rail_search),
       scratch_(new (std::nothrow) rail_scratch[pool_.threads()]),
       results_(new (std::nothrow) rail_job_result[MOST_RAIL_JOBS])
@@ -35,28 +34,19 @@ bool rail_solver::take(void *context, std::size_t job) noexcept
 	auto &solver = *static_cast<rail_solver *>(context);
 	solver.searching_ = solver.jobs_[job];
 	take_rail_result(*solver.search_, solver.results_[job]);
-	solver.show(false);
+	solver.show();
 	return false;
 }
 
-void rail_solver::show(bool finished)
+void rail_solver::show()
 {
-	if (!show_progress_)
-		return;
-	if (finished) {
-		std::fprintf(stderr, "\r%*s\r", shown_, "");
-		shown_ = 0;
-		return;
-	}
 	const std::span<const rail_answer> answers = rail_answers(*search_);
-	int length = std::fprintf(stderr, "\r%s: %s:%zu: %d rails, offset %d", program_, place_.file, place_.line,
-	                          static_cast<int>(searching_.rails), static_cast<int>(searching_.offset));
+	char best[64] = "";
 	if (!answers.empty())
-		length += std::fprintf(stderr, "; best %.2f with %d rails", log10_per_quadgram(*tables_->model, answers[0].score),
-		                       static_cast<int>(answers[0].rails));
-	if (length < shown_)
-		std::fprintf(stderr, "%*s", shown_ - length, "");
-	shown_ = std::max(shown_, length);
+		std::snprintf(best, sizeof best, "; best %.2f with %d rails", log10_per_quadgram(*tables_->model, answers[0].score),
+		              static_cast<int>(answers[0].rails));
+	progress_.show("%s: %s:%zu: %d rails, offset %d%s", program_, place_.file, place_.line,
+	               static_cast<int>(searching_.rails), static_cast<int>(searching_.offset), best);
 }
 
 std::span<const rail_answer> rail_solver::solve(std::span<const char> compact, const rail_settings &settings,
@@ -67,6 +57,6 @@ std::span<const rail_answer> rail_solver::solve(std::span<const char> compact, c
 	const ordered_work work{this, run, take};
 	for (std::size_t count; (count = plan_rail_jobs(*search_, jobs_)) > 0;)
 		pool_.run(count, work);
-	show(true);
+	progress_.clear();
 	return rail_answers(*search_);
 }

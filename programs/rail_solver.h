@@ -4,6 +4,7 @@
 #ifndef UNTRANSPOSE_RAIL_SOLVER_H
 #define UNTRANSPOSE_RAIL_SOLVER_H
 
+#include "progress_line.h"
 #include "rail_orders.h"
 #include "text_lines.h"
 #include "worker_pool.h"
@@ -31,10 +32,10 @@ public:
 private:
 	static void run(void *context, std::size_t job, unsigned worker) noexcept;
 	static bool take(void *context, std::size_t job) noexcept;
-	void show(bool finished);
+	void show();
 
 	const char *program_;
-	bool show_progress_;
+	progress_line progress_;
 	bool ready_ = false;
 	worker_pool pool_;
 	std::unique_ptr<keyed_tables> tables_;
@@ -44,7 +45,6 @@ private:
 	rail_job jobs_[MOST_RAIL_JOBS];
 	rail_job searching_{};
 	line_place place_{};
-	int shown_ = 0;   // the longest progress line shown for this text
 };
 
 #endif
