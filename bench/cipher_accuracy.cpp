@@ -27,6 +27,7 @@ struct target {
 constexpr target TARGETS[] = {
     {"permutation", "2-20 columns, 4-30 rows", 2, 20, 4, 30, true, 0.98, 1, 20, 200},
     {"railfence", "2-20 rails, any offset, 40-1,000 letters", 2, 20, 40, 1000, false, 0.99, 0.5, 5, 200},
+    {"route", "widths 3-20, 3-40 rows, any route and corner", 3, 20, 3, 40, true, 0.98, 1, 10, 200},
     {"redefence", "3-9 rails, any order and offset, 60-600 letters", 3, 9, 60, 600, false, 0.97, 2, 20, 200},
 };
 
@@ -59,8 +60,12 @@ int measure_cipher_targets(const std::string &name, const std::string &corpus, i
 		    std::uniform_int_distribution<std::size_t>(t->fewest_letters, t->most_letters)(random);
 		if (t->in_rows)
 			letters = letters * static_cast<std::size_t>(number) +
-			          std::uniform_int_distribution<std::size_t>(0, static_cast<std::size_t>(number) - 1)(random);
-		const std::string plain = message(corpus, random, letters);
+			          (type->whole_rows ? 0
+			                            : std::uniform_int_distribution<std::size_t>(0, static_cast<std::size_t>(number) - 1)(random));
+		std::string plain = message(corpus, random, letters);
+		// A whole grid's last row is filled with X, as transpose fills it.
+		if (type->whole_rows && plain.size() % static_cast<std::size_t>(number) != 0)
+			plain.append(static_cast<std::size_t>(number) - plain.size() % static_cast<std::size_t>(number), 'X');
 		const std::int64_t offset = std::uniform_int_distribution<std::int64_t>(0, type->offsets(number) - 1)(random);
 		std::vector<std::int32_t> order;
 		if ((type->options & NUMBER_OPTION) == 0) {
@@ -69,8 +74,9 @@ int measure_cipher_targets(const std::string &name, const std::string &corpus, i
 				order[j] = static_cast<std::int32_t>(j);
 			std::shuffle(order.begin(), order.end(), random);
 		}
+		const std::int64_t route = std::uniform_int_distribution<std::int64_t>(0, type->routes(number) - 1)(random);
 		std::string cipher(plain.size(), ' ');
-		type->encipher({number, order, offset}, plain, cipher);
+		type->encipher({number, order, offset, route}, plain, cipher);
 		std::ofstream(cipher_file, std::ios::binary) << in_groups(cipher, random() % 2 == 0) << '\n';
 		const auto start = std::chrono::steady_clock::now();
 		const int status = run({BENCH_UNTRANSPOSE_KEY, "--cipher", name}, cipher_file, cases);

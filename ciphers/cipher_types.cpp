@@ -4,32 +4,49 @@
 #include "orders.h"
 #include "permutation.h"
 #include "railfence.h"
+#include "route.h"
 
 #include <algorithm>
 #include <iterator>
 
 namespace {
 
-std::int64_t one_offset(std::int64_t) noexcept
+std::int64_t one(std::int64_t) noexcept
 {
 	return 1;
 }
 
 constexpr cipher_type TYPES[] = {
-    {"columnar", "column transposition", "columns read out from left to right, or in a key's order",
-     NUMBER_OPTION | ORDER_OPTION, NUMBER_OPTION | ORDER_OPTION, "columns", 1, INT32_MAX, true, search_kind::plain_columns,
-     one_offset, encipher_columnar, decipher_columnar},
-    {"keyed", "keyed column transposition", "columns read out in a keyword's order", ORDER_OPTION, ORDER_OPTION,
-     "columns", 1, INT32_MAX, true, search_kind::keyed_columns, one_offset, encipher_columnar, decipher_columnar},
-    {"permutation", "block permutation", "each block of K letters rearranged in a keyword's order", ORDER_OPTION,
-     ORDER_OPTION, "columns", 1, MOST_ORDER_COLUMNS, false, search_kind::keyed_rows, one_offset, encipher_permutation,
-     decipher_permutation},
-    {"railfence", "rail fence", "a zigzag over N rails (--key N), read rail by rail (--offset M)",
-     NUMBER_OPTION | OFFSET_OPTION, NUMBER_OPTION, "rails", 2, MOST_RAILS, false, search_kind::every_number_and_offset,
-     rail_offsets, encipher_railfence, decipher_railfence},
-    {"redefence", "redefence", "a rail fence, its rails read in a keyword's order (--offset M)",
-     ORDER_OPTION | OFFSET_OPTION, ORDER_OPTION, "rails", 2, MOST_RAILS, false, search_kind::rails_and_order,
-     rail_offsets, encipher_railfence, decipher_railfence},
+    {.name = "columnar", .title = "column transposition",
+     .summary = "columns read out from left to right, or in a key's order",
+     .options = NUMBER_OPTION | ORDER_OPTION, .needs = NUMBER_OPTION | ORDER_OPTION, .number_name = "columns",
+     .least_number = 1, .most_number = INT32_MAX, .column_form = true, .search = search_kind::plain_columns,
+     .offsets = one, .routes = one, .whole_rows = false, .encipher = encipher_columnar, .decipher = decipher_columnar},
+    {.name = "keyed", .title = "keyed column transposition", .summary = "columns read out in a keyword's order",
+     .options = ORDER_OPTION, .needs = ORDER_OPTION, .number_name = "columns", .least_number = 1,
+     .most_number = INT32_MAX, .column_form = true, .search = search_kind::keyed_columns, .offsets = one, .routes = one,
+     .whole_rows = false, .encipher = encipher_columnar, .decipher = decipher_columnar},
+    {.name = "permutation", .title = "block permutation",
+     .summary = "each block of K letters rearranged in a keyword's order", .options = ORDER_OPTION,
+     .needs = ORDER_OPTION, .number_name = "columns", .least_number = 1, .most_number = MOST_ORDER_COLUMNS,
+     .column_form = false, .search = search_kind::keyed_rows, .offsets = one, .routes = one, .whole_rows = false,
+     .encipher = encipher_permutation, .decipher = decipher_permutation},
+    {.name = "railfence", .title = "rail fence",
+     .summary = "a zigzag over N rails (--key N), read rail by rail (--offset M)",
+     .options = NUMBER_OPTION | OFFSET_OPTION, .needs = NUMBER_OPTION, .number_name = "rails", .least_number = 2,
+     .most_number = MOST_RAILS, .column_form = false, .search = search_kind::every_number_and_offset,
+     .offsets = rail_offsets, .routes = one, .whole_rows = false, .encipher = encipher_railfence,
+     .decipher = decipher_railfence},
+    {.name = "redefence", .title = "redefence",
+     .summary = "a rail fence, its rails read in a keyword's order (--offset M)",
+     .options = ORDER_OPTION | OFFSET_OPTION, .needs = ORDER_OPTION, .number_name = "rails", .least_number = 2,
+     .most_number = MOST_RAILS, .column_form = false, .search = search_kind::rails_and_order, .offsets = rail_offsets,
+     .routes = one, .whole_rows = false, .encipher = encipher_railfence, .decipher = decipher_railfence},
+    {.name = "route", .title = "route cipher",
+     .summary = "rows of W (--key W) read along a route (--route, --corner)",
+     .options = NUMBER_OPTION | ROUTE_OPTION, .needs = NUMBER_OPTION, .number_name = "columns", .least_number = 1,
+     .most_number = INT32_MAX, .column_form = false, .search = search_kind::every_number_and_offset, .offsets = one,
+     .routes = route_numbers, .whole_rows = true, .encipher = encipher_route, .decipher = decipher_route},
 };
 
 } // namespace

@@ -15,6 +15,7 @@ struct cipher_key {
 	std::int64_t number = 0;                 // columns or rails, when given as a number
 	std::span<const std::int32_t> order;     // a read order, when the type reads in one
 	std::int64_t offset = 0;                 // where a zigzag starts
+	std::int64_t route = 0;                  // a route's path and corner
 };
 
 // The options that give a key's parts.
@@ -22,6 +23,7 @@ enum key_option : unsigned {
 	NUMBER_OPTION = 1,    // --key N
 	ORDER_OPTION = 2,     // --keyword WORD or --order LIST
 	OFFSET_OPTION = 4,    // --offset M
+	ROUTE_OPTION = 8,     // --route NAME and --corner CORNER
 };
 
 // How a type's key is found without one.
@@ -29,7 +31,7 @@ enum class search_kind {
 	plain_columns,        // every number of columns, read from left to right
 	keyed_columns,        // the number of columns and their order, by a climb
 	keyed_rows,           // the same, for blocks read out in the order: rows of the grid
-	every_number_and_offset,
+	every_number_and_offset,   // and every route, for a type that has them
 	rails_and_order,      // the number of rails, the offset and the rails' order
 };
 
@@ -48,6 +50,12 @@ struct cipher_type {
 	search_kind search;
 	// The offsets a key of `number` may have: 0 to offsets(number) - 1.
 	std::int64_t (*offsets)(std::int64_t number) noexcept;
+	// And the routes: 0 to routes(number) - 1.
+	std::int64_t (*routes)(std::int64_t number) noexcept;
+	// Whether the text fills its grid of `number` columns, its last row
+	// padded when it would not: only numbers that divide a cipher's length
+	// are searched.
+	bool whole_rows;
 	// Enciphers and deciphers a compact text of text.size() bytes into
 	// `out`, of at least as many, with a valid key: the number is
 	// order.size() when there is an order.

@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	const cipher_type &type = types[data[0] % types.size()];
 	const std::int64_t number = type.least_number + (data[1] | data[2] << 8) % 200;
 	std::string text(reinterpret_cast<const char *>(data + 4), std::min(size - 4, MOST_TEXT));
-	cipher_key key{number, {}, data[3] % type.offsets(number)};
+	cipher_key key{number, {}, data[3] % type.offsets(number), data[3] / 4 % type.routes(number)};
 	std::vector<std::int32_t> order;
 	if ((type.options & ORDER_OPTION) != 0 && ((type.options & NUMBER_OPTION) == 0 || data[3] % 2 == 1)) {
 		// The order of the text's first bytes, ties left to right.
@@ -104,9 +104,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	const std::int64_t least = type.least_number + data[1] % 3, most = least + data[2] % 40;
 	const std::size_t held = sweep_keys(type, *model, cipher, least, most, best, sifted, decoded, nullptr);
 	const std::int64_t reach = std::min(most, static_cast<std::int64_t>(text.size()) - 1);
-	check(held <= 3 && (held > 0 || reach < least));
+	bool any = false;   // key in the range: a whole grid's width must divide the text
+	for (std::int64_t width = least; width <= reach; width++)
+		any |= !type.whole_rows || text.size() % static_cast<std::size_t>(width) == 0;
+	check(held <= 3 && (held > 0 || !any));
 	for (std::size_t i = 0; i < held; i++)
 		check(best[i].number >= least && best[i].number <= reach && best[i].offset >= 0 &&
-		      best[i].offset < type.offsets(best[i].number) && (i == 0 || ranked(best[i].score) <= ranked(best[i - 1].score)));
+		      best[i].offset < type.offsets(best[i].number) && best[i].route >= 0 &&
+		      best[i].route < type.routes(best[i].number) &&
+		      (!type.whole_rows || text.size() % static_cast<std::size_t>(best[i].number) == 0) && (i == 0 || ranked(best[i].score) <= ranked(best[i - 1].score)));
 	return 0;
 }

@@ -2,29 +2,32 @@
 
 #include "command_line.h"
 #include "orders.h"
+#include "route.h"
 
 #include <algorithm>
 #include <cinttypes>
 
 namespace {
 
-// The key options a type takes, for messages: "--key and --offset".
-std::string options_taken(const cipher_type &type)
+// Key options, for messages: "--key and --offset".
+std::string options_named(unsigned options)
 {
 	std::string names;
 	const auto add = [&](const char *name) { names += (names.empty() ? "" : " and ") + std::string(name); };
-	if ((type.options & NUMBER_OPTION) != 0)
+	if ((options & NUMBER_OPTION) != 0)
 		add("--key");
-	if ((type.options & ORDER_OPTION) != 0)
+	if ((options & ORDER_OPTION) != 0)
 		add("--keyword or --order");
-	if ((type.options & OFFSET_OPTION) != 0)
+	if ((options & OFFSET_OPTION) != 0)
 		add("--offset");
+	if ((options & ROUTE_OPTION) != 0)
+		add("--route and --corner");
 	return names;
 }
 
 const char *option_name(const cipher_choice &choice, unsigned bit)
 {
-	return bit == NUMBER_OPTION ? "--key" : bit == ORDER_OPTION ? choice.order_name : "--offset";
+	return bit == NUMBER_OPTION ? "--key" : bit == ORDER_OPTION ? choice.order_name : bit == OFFSET_OPTION ? "--offset" : "--route";
 }
 
 } // namespace
@@ -72,6 +75,20 @@ int take_cipher_option(const char *program, cipher_option option, const char *ar
 		else if (!parse_count(argument, INT32_MAX, choice.offset))
 			return usage_error(program, "--offset takes a number from 0 to 2147483647, not", argument);
 		return -1;
+	case cipher_option::route:
+	case cipher_option::corner: {
+		const bool route = option == cipher_option::route;
+		const std::span<const std::string_view> names = route ? std::span<const std::string_view>(ROUTE_NAMES)
+		                                                      : std::span<const std::string_view>(CORNER_NAMES);
+		const auto found = std::find(names.begin(), names.end(), std::string_view(argument));
+		if (found == names.end())
+			return usage_error(program, route ? "--route takes spiral, spiral-ccw, snake or snake-rows, not"
+			                                  : "--corner takes tl, tr, bl or br, not",
+			                   argument);
+		choice.given |= ROUTE_OPTION;
+		(route ? choice.route : choice.corner) = found - names.begin();
+		return -1;
+	}
 	}
 	return -1;
 }
@@ -81,24 +98,27 @@ int finish_cipher_options(const char *program, cipher_choice &choice, bool key_n
 	if (choice.type == nullptr)
 		choice.type = &cipher_types()[0];
 	const cipher_type &type = *choice.type;
-	for (const unsigned bit : {NUMBER_OPTION, ORDER_OPTION, OFFSET_OPTION})
+	for (const unsigned bit : {NUMBER_OPTION, ORDER_OPTION, OFFSET_OPTION, ROUTE_OPTION})
 		if ((choice.given & bit) != 0 && (type.options & bit) == 0)
 			return usage_error(program,
-			                   ("--cipher " + std::string(type.name) + " takes " + options_taken(type) + ", not").c_str(),
+			                   ("--cipher " + std::string(type.name) + " takes " + options_named(type.options) + ", not").c_str(),
 			                   option_name(choice, bit));
 	if (choice.key_options > 1)
 		return usage_error(program, "give one of --key, --keyword and --order", nullptr);
 	if (key_needed && (choice.given & type.needs) == 0)
-		return usage_error(program, ("--cipher " + std::string(type.name) + " needs " + options_taken(type)).c_str(),
+		return usage_error(program, ("--cipher " + std::string(type.name) + " needs " + options_named(type.needs)).c_str(),
 		                   nullptr);
 	if ((choice.given & OFFSET_OPTION) != 0 && (choice.given & (NUMBER_OPTION | ORDER_OPTION)) == 0)
 		return usage_error(program, "--offset goes with the key it starts", nullptr);
+	if ((choice.given & ROUTE_OPTION) != 0 && (choice.given & NUMBER_OPTION) == 0)
+		return usage_error(program, "--route and --corner go with the --key they read", nullptr);
 	read_order({choice.ranks, choice.columns}, {choice.order, choice.columns});
 	key = {};
 	if ((choice.given & ORDER_OPTION) != 0)
 		key.order = {choice.order, choice.columns};
 	key.number = (choice.given & NUMBER_OPTION) != 0 ? choice.number : static_cast<std::int64_t>(choice.columns);
 	key.offset = choice.offset;
+	key.route = route_number(choice.route, choice.corner);
 	if ((choice.given & (NUMBER_OPTION | ORDER_OPTION)) != 0 && key_number(key) < type.least_number)
 		return usage_error(program,
 		                   ("a " + std::string(type.title) + " needs at least " + std::to_string(type.least_number) +
@@ -137,5 +157,8 @@ std::string describe_key(const cipher_type &type, const cipher_key &key)
 	                   std::string(type.number_name);
 	if ((type.options & OFFSET_OPTION) != 0)
 		text += ", offset " + std::to_string(key.offset);
+	if ((type.options & ROUTE_OPTION) != 0)
+		text += ", " + std::string(ROUTE_NAMES[key.route / CORNER_COUNT % ROUTE_COUNT]) + " from " +
+		        std::string(CORNER_NAMES[key.route % CORNER_COUNT]);
 	return text;
 }

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-enum class cipher_option { cipher, key, keyword, order, offset };
+enum class cipher_option { cipher, key, keyword, order, offset, route, corner };
 
 struct cipher_choice {
 	const cipher_type *type = nullptr;     // named by --cipher; null until then
@@ -17,6 +17,7 @@ struct cipher_choice {
 	int key_options = 0;                    // how many of --key, --keyword and --order
 	std::int64_t number = 0;
 	std::int64_t offset = 0;
+	std::int64_t route = 0, corner = 0;     // as route.h numbers them
 	std::size_t columns = 0;                // of a keyword or ranks given
 	std::int32_t *ranks = nullptr;          // room for MOST_ORDER_COLUMNS, set by the caller
 	std::int32_t *order = nullptr;          // and the read order made of them

@@ -17,7 +17,9 @@ constexpr std::size_t SHOWN_BYTES = 48;
 void decode_row(const answer_row &row, std::span<const char> compact, const report_scratch &scratch)
 {
 	if (row.type != nullptr) {
-		row.type->decipher({row.key, row.order, row.offset}, compact, {scratch.decoded, BUFFER_SIZE});
+		cipher_key key{row.key, row.order, row.offset};
+		key.route = row.route;
+		row.type->decipher(key, compact, {scratch.decoded, BUFFER_SIZE});
 		return;
 	}
 	const char *natural = compact.data();
@@ -136,7 +138,7 @@ void write_table(const language_model &model, bool named, const line_place &plac
 		decode_row(row, compact, scratch);
 		show_start(scratch.decoded, length);
 		if (row.type != nullptr)
-			std::printf("                %s\n", describe_key(*row.type, {row.key, row.order, row.offset}).c_str());
+			std::printf("                %s\n", describe_key(*row.type, {row.key, row.order, row.offset, row.route}).c_str());
 		if (!row.order.empty())
 			show_order(row.order);
 	}

@@ -31,6 +31,7 @@ struct answer_row {
 	// null for the column transpositions.
 	const cipher_type *type = nullptr;
 	std::int64_t offset = 0;
+	std::int64_t route = 0;
 };
 
 // Scratch for decoding answers: two buffers of BUFFER_SIZE bytes.

@@ -12,6 +12,7 @@
 #include <getopt.h>
 
 #include <cerrno>
+#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,7 +29,8 @@ constexpr const char *PROGRAM = "transpose";
 
 const char USAGE_HEAD[] =
     "Usage: transpose [--cipher TYPE] (--key K | --keyword WORD | --order LIST)\n"
-    "                 [--offset M] [--groups N] [--paragraphs] [FILE]...\n"
+    "                 [--offset M] [--route R] [--corner C] [--groups N]\n"
+    "                 [--paragraphs] [FILE]...\n"
     "Encipher each line of text by a transposition, one cipher text per line.\n"
     "The line is normalised as untranspose normalises a text (its first 9999\n"
     "bytes, letters upper-cased, spaces dropped; tabs, carriage returns and\n"
@@ -53,6 +55,10 @@ const char USAGE_TAIL[] =
     "  --offset M       start the zigzag of a rail fence or redefence as if M\n"
     "                   letters had been written before the text (0 to 2K - 3;\n"
     "                   default 0)\n"
+    "  --route R        a route cipher's route: spiral (the default), spiral-ccw,\n"
+    "                   snake or snake-rows; a short last row is filled with X\n"
+    "  --corner C       the corner the route starts from: tl (the default), tr,\n"
+    "                   bl or br\n"
     "  --groups N       write the cipher text in groups of N bytes\n"
     "  --paragraphs     encipher each paragraph, its lines joined, as one text;\n"
     "                   paragraphs are separated by lines of only white space\n"
@@ -76,7 +82,7 @@ struct options {
 	bool paragraphs = false;
 };
 
-enum option_code : int { CIPHER = 256, KEY, KEYWORD, ORDER, OFFSET, GROUPS, PARAGRAPHS, HELP, VERSION };
+enum option_code : int { CIPHER = 256, KEY, KEYWORD, ORDER, OFFSET, ROUTE, CORNER, GROUPS, PARAGRAPHS, HELP, VERSION };
 
 const struct option LONG_OPTIONS[] = {
     {"cipher", required_argument, nullptr, CIPHER},
@@ -84,6 +90,8 @@ const struct option LONG_OPTIONS[] = {
     {"keyword", required_argument, nullptr, KEYWORD},
     {"order", required_argument, nullptr, ORDER},
     {"offset", required_argument, nullptr, OFFSET},
+    {"route", required_argument, nullptr, ROUTE},
+    {"corner", required_argument, nullptr, CORNER},
     {"groups", required_argument, nullptr, GROUPS},
     {"paragraphs", no_argument, nullptr, PARAGRAPHS},
     {"help", no_argument, nullptr, HELP},
@@ -111,6 +119,8 @@ int parse(int argc, char **argv, options &opts, int &first)
 		case KEYWORD:
 		case ORDER:
 		case OFFSET:
+		case ROUTE:
+		case CORNER:
 			status = take_cipher_option(PROGRAM, static_cast<cipher_option>(code - CIPHER), optarg, opts.choice);
 			break;
 		case PARAGRAPHS:
@@ -144,7 +154,23 @@ void encipher(void *context, const text_line &text)
 	const work &w = *static_cast<const work *>(context);
 	std::memcpy(w.line, text.bytes.data(), text.bytes.size());
 	std::memset(w.compact, 0, BUFFER_SIZE);
-	const std::size_t length = normalize_text({w.line, text.bytes.size()}, {w.compact, BUFFER_SIZE});
+	std::size_t length = normalize_text({w.line, text.bytes.size()}, {w.compact, BUFFER_SIZE});
+	const cipher_type &type = *w.opts.choice.type;
+	const auto width = static_cast<std::uint64_t>(key_number(w.opts.key));
+	if (type.whole_rows && length > 0 && length % width != 0) {
+		// A type read from a whole grid has its last row filled with X,
+		// which the reader of the plain text will know for padding.
+		const std::uint64_t missing = width - length % width;
+		if (length + missing < BUFFER_SIZE) {
+			std::memset(w.compact + length, 'X', missing);
+			length += missing;
+			std::fprintf(stderr, "%s: %s:%zu: the last row was filled with %" PRIu64 " X\n", PROGRAM, text.place.file,
+			             text.place.line, missing);
+		} else {
+			std::fprintf(stderr, "%s: %s:%zu: the last row is left short: filled, it would pass %zu bytes\n", PROGRAM,
+			             text.place.file, text.place.line, BUFFER_SIZE - 1);
+		}
+	}
 	w.opts.choice.type->encipher(w.opts.key, {w.compact, length}, {w.cipher, BUFFER_SIZE});
 	const auto group = static_cast<std::size_t>(w.opts.groups);
 	for (std::size_t at = 0; at < length;) {

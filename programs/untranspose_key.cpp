@@ -104,6 +104,9 @@ const char USAGE_TAIL[] =
     "  --key N        the number of columns or rails, for a type that takes it\n"
     "  --offset M     where a rail fence's or redefence's zigzag starts\n"
     "                 (0 to 2N - 3)\n"
+    "  --route R      a route cipher's route: spiral (the default), spiral-ccw,\n"
+    "                 snake or snake-rows\n"
+    "  --corner C     the corner it starts from: tl (the default), tr, bl or br\n"
     "\n"
     "  -h, --help     print this help and exit\n"
     "  -V, --version  print the version and exit\n"
@@ -134,7 +137,7 @@ struct options {
 };
 
 enum option_code : int {
-	CIPHER = 256, KEY, KEYWORD, ORDER, OFFSET,
+	CIPHER = 256, KEY, KEYWORD, ORDER, OFFSET, ROUTE, CORNER,
 	TOP, LANG, TABLE, DECODE, PARAGRAPHS, MIN_KEY, MAX_KEY, KEYED, JOBS, SEED, EFFORT, CRIB, HELP, VERSION
 };
 
@@ -151,6 +154,8 @@ const struct option LONG_OPTIONS[] = {
     {"keyword", required_argument, nullptr, KEYWORD},
     {"order", required_argument, nullptr, ORDER},
     {"offset", required_argument, nullptr, OFFSET},
+    {"route", required_argument, nullptr, ROUTE},
+    {"corner", required_argument, nullptr, CORNER},
     {"keyed", no_argument, nullptr, KEYED},
     {"jobs", required_argument, nullptr, JOBS},
     {"seed", required_argument, nullptr, SEED},
@@ -202,6 +207,8 @@ int parse(int argc, char **argv, options &opts, int &first)
 		case KEYWORD:
 		case ORDER:
 		case OFFSET:
+		case ROUTE:
+		case CORNER:
 			status = take_cipher_option(PROGRAM, static_cast<cipher_option>(code - CIPHER), optarg, opts.choice);
 			break;
 		case 'V':
@@ -518,6 +525,7 @@ void answer_given(void *context, const text_line &text)
 	if (!type.column_form) {
 		row.type = &type;
 		row.offset = key.offset;
+		row.route = key.route;
 	}
 	type.decipher(key, compact, {w.scratch.decoded, BUFFER_SIZE});
 	const language_model *kept = nullptr;
@@ -564,6 +572,7 @@ void answer_swept(void *context, const text_line &text)
 				w.rows[i] = {static_cast<std::int32_t>(list[i].number), {}, list[i].score};
 				w.rows[i].type = &type;
 				w.rows[i].offset = list[i].offset;
+				w.rows[i].route = list[i].route;
 			}
 		}
 	}

@@ -15,7 +15,31 @@ bool better(const sweep_answer &a, const sweep_answer &b) noexcept
 	// are, over the same number of quadgrams.
 	if (ranked(a.score) != ranked(b.score))
 		return ranked(a.score) > ranked(b.score);
-	return a.number != b.number ? a.number < b.number : a.offset < b.offset;
+	if (a.number != b.number)
+		return a.number < b.number;
+	return a.offset != b.offset ? a.offset < b.offset : a.route < b.route;
+}
+
+// The keys of a number: its offsets and routes; none when the type's grid
+// is whole and the number does not divide the text's length.
+std::uint64_t keys_of(const cipher_type &type, std::int64_t number, std::size_t length) noexcept
+{
+	if (type.whole_rows && length % static_cast<std::uint64_t>(number) != 0)
+		return 0;
+	return static_cast<std::uint64_t>(type.offsets(number)) * static_cast<std::uint64_t>(type.routes(number));
+}
+
+// Calls `each` with every key of the numbers from `least` to `most`.
+template <typename Each>
+void every_key(const cipher_type &type, std::int64_t least, std::int64_t most, std::size_t length, Each each)
+{
+	for (std::int64_t number = least; number <= most; number++) {
+		if (keys_of(type, number, length) == 0)
+			continue;
+		for (std::int64_t offset = 0; offset < type.offsets(number); offset++)
+			for (std::int64_t route = 0; route < type.routes(number); route++)
+				each(number, offset, route);
+	}
 }
 
 std::size_t keep(std::span<sweep_answer> best, std::size_t held, const sweep_answer &answer) noexcept
@@ -39,7 +63,7 @@ std::int64_t sweep_most_within_budget(const cipher_type &type, std::size_t lengt
 	const std::uint64_t cost = std::max<std::uint64_t>(length, 1);
 	std::uint64_t spent = 0;
 	for (std::int64_t number = least; number <= most; number++) {
-		spent += static_cast<std::uint64_t>(type.offsets(number)) * cost;
+		spent += keys_of(type, number, length) * cost;
 		if (spent > SWEEP_BUDGET)
 			return number - 1;
 	}
@@ -55,29 +79,31 @@ std::size_t sweep_keys(const cipher_type &type, const language_model &model, std
 	least = std::max(least, type.least_number);
 	if (best.empty() || sifted.empty())
 		return 0;
-	const auto answer = [&](std::int64_t number, std::int64_t offset, std::size_t letters) {
-		type.decipher({number, {}, offset}, compact.first(length), decoded);
+	const auto answer = [&](std::int64_t number, std::int64_t offset, std::int64_t route, std::size_t letters) {
+		cipher_key key{number, {}, offset};
+		key.route = route;
+		type.decipher(key, compact.first(length), decoded);
 		key_score score = score_text(model, decoded.first(length), static_cast<std::int32_t>(number), letters);
 		score.cribs = cribs != nullptr ? cribs_held_in_text(*cribs, decoded.first(length)) : 0;
-		return sweep_answer{number, offset, score};
+		return sweep_answer{number, offset, route, score};
 	};
 	std::uint64_t keys = 0;
 	for (std::int64_t number = least; number <= most; number++)
-		keys += static_cast<std::uint64_t>(type.offsets(number));
+		keys += keys_of(type, number, length);
 	std::size_t held = 0;
 	if (keys * length <= FULL_BUDGET || length <= PREFIX_LETTERS) {
-		for (std::int64_t number = least; number <= most; number++)
-			for (std::int64_t offset = 0; offset < type.offsets(number); offset++)
-				held = keep(best, held, answer(number, offset, BUFFER_SIZE));
+		every_key(type, least, most, length, [&](std::int64_t number, std::int64_t offset, std::int64_t route) {
+			held = keep(best, held, answer(number, offset, route, BUFFER_SIZE));
+		});
 		return held;
 	}
 	// Every key on its decoding's first letters, then the best of them on
 	// all their letters.
 	std::size_t listed = 0;
-	for (std::int64_t number = least; number <= most; number++)
-		for (std::int64_t offset = 0; offset < type.offsets(number); offset++)
-			listed = keep(sifted, listed, answer(number, offset, PREFIX_LETTERS));
+	every_key(type, least, most, length, [&](std::int64_t number, std::int64_t offset, std::int64_t route) {
+		listed = keep(sifted, listed, answer(number, offset, route, PREFIX_LETTERS));
+	});
 	for (std::size_t i = 0; i < listed; i++)
-		held = keep(best, held, answer(sifted[i].number, sifted[i].offset, BUFFER_SIZE));
+		held = keep(best, held, answer(sifted[i].number, sifted[i].offset, sifted[i].route, BUFFER_SIZE));
 	return held;
 }

@@ -15,6 +15,7 @@
 struct sweep_answer {
 	std::int64_t number;
 	std::int64_t offset;
+	std::int64_t route;
 	key_score score;
 };
 

@@ -35,6 +35,7 @@ cipher_key random_key(const cipher_type &type, std::mt19937 &random, std::size_t
 		key.order = order;
 	}
 	key.offset = std::uniform_int_distribution<std::int64_t>(0, type.offsets(key.number) - 1)(random);
+	key.route = std::uniform_int_distribution<std::int64_t>(0, type.routes(key.number) - 1)(random);
 	return key;
 }
 
@@ -94,6 +95,27 @@ TEST(CipherTypes, RedefenceAsItsDefinitionReads)
 	}
 }
 
+TEST(CipherTypes, RouteAsItsDefinitionReads)
+{
+	const cipher_type &type = *cipher_named("route");
+	const char *examples[] = {"ABCDHLKJIEFG", "AEIJKLHDCBFG", "AEIJFBCGKLHD", "ABCDHGFEIJKL"};
+	for (int route = 0; route < 4; route++) {
+		std::string out(12, '\0');
+		type.encipher({4, {}, 0, route * 4}, std::string_view("ABCDEFGHIJKL"), out);
+		EXPECT_EQ(out, examples[route]);
+	}
+	std::mt19937 random(35);
+	for (int trial = 0; trial < 400; trial++) {
+		const int width = 1 + static_cast<int>(random() % 12), rows = 1 + static_cast<int>(random() % 12);
+		const int route = static_cast<int>(random() % 4), corner = static_cast<int>(random() % 4);
+		const std::string text = random_text(random, static_cast<std::size_t>(width * rows));
+		std::string cipher(text.size(), '\0');
+		type.encipher({width, {}, 0, route * 4 + corner}, text, cipher);
+		ASSERT_EQ(cipher, encipher_route(text, width, route, corner))
+		    << width << " by " << rows << ", route " << route << ", corner " << corner;
+	}
+}
+
 TEST(CipherTypes, BlockPermutationAsDefined)
 {
 	const cipher_type &type = *cipher_named("permutation");
@@ -133,7 +155,7 @@ std::string searched(const cipher_type &type, const language_model &model, const
 		sweep_answer best[2], sifted[SHORTLIST];
 		sweep_keys(type, model, cipher, type.least_number, sweep_most_number(type, cipher.size()), best, sifted,
 		           decoded, nullptr);
-		type.decipher({best[0].number, {}, best[0].offset}, cipher, decoded);
+		type.decipher({best[0].number, {}, best[0].offset, best[0].route}, cipher, decoded);
 		break;
 	}
 	case search_kind::keyed_columns:
@@ -181,7 +203,7 @@ TEST(CipherTypes, EachSearchFindsTheKeyOfEnglish)
 		// An order's search costs a hundred times a sweep's.
 		const int texts = ordered ? 20 : 60;
 		for (int trial = 0; trial < texts; trial++) {
-			const std::string plain = english_passage(corpus, random, 80 + random() % 300);
+			std::string plain = english_passage(corpus, random, 80 + random() % 300);
 			std::vector<std::int32_t> order;
 			// Orders of 2 to 12 columns, or of 3 to 9 rails, which a
 			// redefence's search takes by default.
@@ -194,6 +216,8 @@ TEST(CipherTypes, EachSearchFindsTheKeyOfEnglish)
 				key.order = {};
 			key.number = std::min<std::int64_t>(key.number, static_cast<std::int64_t>(plain.size()) / 2);
 			key.offset = std::min(key.offset, type.offsets(key.number) - 1);
+			if (type.whole_rows)
+				plain.resize(plain.size() - plain.size() % static_cast<std::size_t>(key.number));
 			std::string cipher(plain.size(), '\0');
 			type.encipher(key, plain, cipher);
 			solved += searched(type, model, cipher) == plain;

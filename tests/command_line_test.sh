@@ -264,6 +264,18 @@ check "redefence: the same bytes on one thread and on two" 0 empty "$(cat "$scra
 	$run --cipher redefence --top 3 --jobs 2
 printf "$redefence" | $run --cipher redefence >"$scratch/cases"
 check "redefence: searched, then the filter" 0 empty "$keyed_plain" '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"
+while IFS='|' read -r name arguments expected; do
+	check "route: $name" 0 '*' "$expected\n" 'ABCDEFGHIJKL\n' $enc --cipher route --key 4 $arguments
+done <<'ROUTES'
+spiral by default||ABCDHLKJIEFG
+spiral-ccw|--route spiral-ccw|AEIJKLHDCBFG
+snake|--route snake|AEIJFBCGKLHD
+snake-rows from the bottom right|--route snake-rows --corner br|LKJIEFGHDCBA
+ROUTES
+check "route: a short last row filled with X, and said" 0 message 'ABCDHXXJIEFG\n' 'ABCDEFGHIJ\n' \
+	$enc --cipher route --key 4
+check "route: decoded with its key" 0 empty '1\nWEAREDISCOVEREDFLEEATONCE\n0\n' 'EODAECNOTFVDWEARCEEELEISR\n' \
+	$run --cipher route --key 5 --route spiral-ccw --corner tr
 check "columnar: --key decodes with it" 0 empty '4\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --cipher columnar --key 4
 while IFS='|' read -r name arguments; do
 	check "transpose: $name" 2 message '' '' $enc $arguments
@@ -280,6 +292,9 @@ two keys|--cipher railfence --key 3 --order 2,1
 an order that is not one|--cipher keyed --order 1,1,2
 --key for a block permutation|--cipher permutation --key 4
 --key for a redefence|--cipher redefence --key 4
+a route for a rail fence|--cipher railfence --key 3 --route snake
+an unknown route|--cipher route --key 3 --route zigzag
+an unknown corner|--cipher route --key 3 --corner middle
 a redefence's offset past its zigzag|--cipher redefence --order 3,1,2 --offset 4
 an offset for a block permutation|--cipher permutation --order 2,1 --offset 1
 more rails than a text may have|--cipher railfence --key 10000
@@ -291,6 +306,7 @@ check "untranspose-key: no rails to try, the text as it is" 0 message '1\nabc de
 check "untranspose-key: a redefence of more than 12 rails" 2 message '' '' $run --cipher redefence --max-key 13
 check "untranspose-key: --keyed and another type" 2 message '' '' $run --keyed --cipher railfence
 check "untranspose-key: a key given and --top" 2 message '' '' $run --cipher railfence --key 3 --top 2
+check "transpose: a route without its key" 2 message '' '' $enc --cipher route --route snake
 check "transpose: an offset without its key" 2 message '' '' $enc --cipher railfence --offset 1
 
 [ "$failures" = 0 ] || { echo "$failures case(s) failed"; exit 1; }

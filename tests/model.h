@@ -50,6 +50,48 @@ inline std::string encipher_blocks(std::string_view text, const std::vector<int>
 	return out;
 }
 
+// The route cipher as its definition reads, for a complete grid of rows
+// of `width`: the grid mirrored for the corner (1 tr, 2 bl, 3 br), then
+// walked from its top-left corner.  The spirals are walked as a person
+// walks them, turning (right for spiral, left for spiral-ccw) at an edge
+// or a cell already read.
+inline std::string encipher_route(std::string_view text, int width, int route, int corner)
+{
+	const int rows = static_cast<int>(text.size()) / width;
+	const auto cell = [&](int r, int c) {
+		const int row = corner >= 2 ? rows - 1 - r : r, column = corner % 2 == 1 ? width - 1 - c : c;
+		return text[static_cast<std::size_t>(row * width + column)];
+	};
+	std::string out;
+	if (route <= 1) {
+		std::vector<bool> read(text.size());
+		int r = 0, c = 0, dr = route == 0 ? 0 : 1, dc = route == 0 ? 1 : 0;
+		for (std::size_t n = 0; n < text.size(); n++) {
+			out += cell(r, c);
+			read[static_cast<std::size_t>(r * width + c)] = true;
+			const auto open = [&](int nr, int nc) {
+				return nr >= 0 && nr < rows && nc >= 0 && nc < width && !read[static_cast<std::size_t>(nr * width + nc)];
+			};
+			if (!open(r + dr, c + dc)) {
+				const int turned_r = route == 0 ? dc : -dc, turned_c = route == 0 ? -dr : dr;
+				dr = turned_r;
+				dc = turned_c;
+			}
+			r += dr;
+			c += dc;
+		}
+	} else if (route == 2) {
+		for (int c = 0; c < width; c++)
+			for (int i = 0; i < rows; i++)
+				out += cell(c % 2 == 0 ? i : rows - 1 - i, c);
+	} else {
+		for (int r = 0; r < rows; r++)
+			for (int i = 0; i < width; i++)
+				out += cell(r, r % 2 == 0 ? i : width - 1 - i);
+	}
+	return out;
+}
+
 // The rail fence as its definition reads: the text written in a zigzag,
 // down from the top rail to the bottom and up again, started as if
 // `offset` letters had been written before it, and the rails read from

@@ -4,9 +4,11 @@
 // DIR/trip.n.text (lines of any bytes but zero, with LF or CR LF ends),
 // DIR/trip.n.order (the options that encipher them: each type of the
 // list of cipher types in turn, with --key K, --keyword WORD or --order
-// LIST, and --offset M for the types that take one) and DIR/trip.n.plain,
-// the normalised lines that must come back; DIR/trip.count says how many there are.
+// LIST, and --offset M or a route and corner for the types that take them)
+// and DIR/trip.n.plain, the normalised lines that must come back, a whole
+// grid's last row filled with X; DIR/trip.count says how many there are.
 #include "cipher_types.h"
+#include "route.h"
 
 #include <cstdio>
 #include <algorithm>
@@ -101,6 +103,11 @@ int main(int argc, char **argv)
 		if ((type.options & OFFSET_OPTION) != 0)
 			option.append(" --offset ")
 			    .append(std::to_string(std::uniform_int_distribution<std::int64_t>(0, type.offsets(k) - 1)(random)));
+		if ((type.options & ROUTE_OPTION) != 0)
+			option.append(" --route ")
+			    .append(ROUTE_NAMES[random() % std::size(ROUTE_NAMES)])
+			    .append(" --corner ")
+			    .append(CORNER_NAMES[random() % std::size(CORNER_NAMES)]);
 		std::ofstream text(dir + "/trip." + std::to_string(n) + ".text", std::ios::binary);
 		std::ofstream plain(dir + "/trip." + std::to_string(n) + ".plain", std::ios::binary);
 		std::ofstream(dir + "/trip." + std::to_string(n) + ".order", std::ios::binary) << option << '\n';
@@ -108,7 +115,13 @@ int main(int argc, char **argv)
 		for (int line = 0; line < 8; line++) {
 			const std::string bytes = random_line(random, length_of(random));
 			text << bytes << (line % 2 ? "\r\n" : "\n");
-			plain << normalised(bytes) << '\n';
+			std::string back = normalised(bytes);
+			// A whole grid comes back with its last row filled with X,
+			// when that fits in a line.
+			const auto width = static_cast<std::size_t>(k);
+			if (type.whole_rows && back.size() % width != 0 && back.size() + width - back.size() % width < 10000)
+				back.append(width - back.size() % width, 'X');
+			plain << back << '\n';
 		}
 	}
 	std::ofstream(dir + "/trip.count", std::ios::binary) << trips << '\n';
