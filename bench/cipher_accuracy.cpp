@@ -28,6 +28,7 @@ constexpr target TARGETS[] = {
     {"permutation", "2-20 columns, 4-30 rows", 2, 20, 4, 30, true, 0.98, 1, 20, 200},
     {"railfence", "2-20 rails, any offset, 40-1,000 letters", 2, 20, 40, 1000, false, 0.99, 0.5, 5, 200},
     {"route", "widths 3-20, 3-40 rows, any route and corner", 3, 20, 3, 40, true, 0.98, 1, 10, 200},
+    {"amsco", "4-12 columns, start 1 or 2, 60-300 letters", 4, 12, 60, 300, false, 0.95, 5, 60, 200},
     {"redefence", "3-9 rails, any order and offset, 60-600 letters", 3, 9, 60, 600, false, 0.97, 2, 20, 200},
 };
 

@@ -1,5 +1,6 @@
 #include "cipher_types.h"
 
+#include "amsco.h"
 #include "columnar.h"
 #include "orders.h"
 #include "permutation.h"
@@ -47,6 +48,12 @@ constexpr cipher_type TYPES[] = {
      .options = NUMBER_OPTION | ROUTE_OPTION, .needs = NUMBER_OPTION, .number_name = "columns", .least_number = 1,
      .most_number = INT32_MAX, .column_form = false, .search = search_kind::every_number_and_offset, .offsets = one,
      .routes = route_numbers, .whole_rows = true, .encipher = encipher_route, .decipher = decipher_route},
+    {.name = "amsco", .title = "AMSCO",
+     .summary = "cells of 1 and 2 letters, columns read in a keyword's order (--start)",
+     .options = ORDER_OPTION | START_OPTION, .needs = ORDER_OPTION, .number_name = "columns", .least_number = 1,
+     .most_number = MOST_ORDER_COLUMNS, .column_form = false, .search = search_kind::fitted_order,
+     .offsets = amsco_starts, .routes = one, .whole_rows = false, .encipher = encipher_amsco,
+     .decipher = decipher_amsco},
 };
 
 } // namespace

@@ -14,7 +14,7 @@
 struct cipher_key {
 	std::int64_t number = 0;                 // columns or rails, when given as a number
 	std::span<const std::int32_t> order;     // a read order, when the type reads in one
-	std::int64_t offset = 0;                 // where a zigzag starts
+	std::int64_t offset = 0;                 // where a zigzag starts; an AMSCO grid's start less one
 	std::int64_t route = 0;                  // a route's path and corner
 };
 
@@ -24,6 +24,7 @@ enum key_option : unsigned {
 	ORDER_OPTION = 2,     // --keyword WORD or --order LIST
 	OFFSET_OPTION = 4,    // --offset M
 	ROUTE_OPTION = 8,     // --route NAME and --corner CORNER
+	START_OPTION = 16,    // --start 1|2, an offset of 0 or 1
 };
 
 // How a type's key is found without one.
@@ -33,6 +34,7 @@ enum class search_kind {
 	keyed_rows,           // the same, for blocks read out in the order: rows of the grid
 	every_number_and_offset,   // and every route, for a type that has them
 	rails_and_order,      // the number of rails, the offset and the rails' order
+	fitted_order,         // the number of columns, the offset and the order, by their decodings
 };
 
 struct cipher_type {

@@ -5,6 +5,7 @@
 // text.
 #include "cipher_types.h"
 #include "plain_sweep.h"
+#include "order_fit.h"
 #include "rail_orders.h"
 #include "sweep.h"
 
@@ -27,6 +28,46 @@ void check(bool ok)
 constexpr std::size_t MOST_TEXT = 300;
 constexpr std::size_t MOST_SWEPT_TEXT = 120;
 constexpr std::size_t MOST_RAILED_TEXT = 60;
+constexpr std::size_t MOST_FITTED_TEXT = 40;
+
+// An order fitted to a short text's decodings, over a few columns, must
+// keep its answers to the columns and offsets asked for, each with an
+// order of its columns, best first.
+void fit_order(const cipher_type &type, const language_model &model, std::span<const char> cipher,
+               std::int32_t least, std::int32_t more)
+{
+	struct memory {
+		keyed_tables tables;
+		fit_search search;
+		fit_scratch scratch;
+		fit_job_result result;
+	};
+	static const std::unique_ptr<memory> m = [&] {
+		auto made = std::make_unique<memory>();
+		build_keyed_tables(model, made->tables);
+		return made;
+	}();
+	fit_settings settings;
+	settings.type = &type;
+	settings.least = least;
+	settings.most = least + more;
+	settings.answers = 3;
+	begin_fit_search(m->search, m->tables, cipher, settings);
+	fit_on_one_thread(m->search, m->scratch, m->result);
+	const std::span<const fit_answer> answers = fit_answers(m->search);
+	const std::int32_t most = most_fitted_columns(cipher.size(), settings);
+	check(answers.size() <= 3 && (!answers.empty() || most < least));
+	for (std::size_t i = 0; i < answers.size(); i++) {
+		const fit_answer &a = answers[i];
+		check(a.columns >= least && a.columns <= most && a.offset >= 0 && a.offset < type.offsets(a.columns));
+		std::vector<bool> seen(static_cast<std::size_t>(a.columns));
+		for (std::int32_t j = 0; j < a.columns; j++) {
+			check(a.order[j] >= 0 && a.order[j] < a.columns && !seen[static_cast<std::size_t>(a.order[j])]);
+			seen[static_cast<std::size_t>(a.order[j])] = true;
+		}
+		check(i == 0 || a.cribs < answers[i - 1].cribs || a.belief <= answers[i - 1].belief);
+	}
+}
 
 // A redefence's search of a short text over a few rails must keep its
 // answers to the rails and offsets it was asked for, each with an order
@@ -93,6 +134,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	check(back == text);
 
 	static const language_model *model = language_named("en");
+	if (type.search == search_kind::fitted_order && text.size() <= MOST_FITTED_TEXT) {
+		fit_order(type, *model, cipher, 2 + data[1] % 3, data[2] % 3);
+		return 0;
+	}
 	if (type.search == search_kind::rails_and_order && text.size() <= MOST_RAILED_TEXT) {
 		search_rails(*model, cipher, 2 + data[1] % 4, data[2] % 4);
 		return 0;

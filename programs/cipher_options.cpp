@@ -22,12 +22,14 @@ std::string options_named(unsigned options)
 		add("--offset");
 	if ((options & ROUTE_OPTION) != 0)
 		add("--route and --corner");
+	if ((options & START_OPTION) != 0)
+		add("--start");
 	return names;
 }
 
 const char *option_name(const cipher_choice &choice, unsigned bit)
 {
-	return bit == NUMBER_OPTION ? "--key" : bit == ORDER_OPTION ? choice.order_name : bit == OFFSET_OPTION ? "--offset" : "--route";
+	return bit == NUMBER_OPTION ? "--key" : bit == ORDER_OPTION ? choice.order_name : bit == OFFSET_OPTION ? "--offset" : bit == ROUTE_OPTION ? "--route" : "--start";
 }
 
 } // namespace
@@ -89,6 +91,12 @@ int take_cipher_option(const char *program, cipher_option option, const char *ar
 		(route ? choice.route : choice.corner) = found - names.begin();
 		return -1;
 	}
+	case cipher_option::start:
+		if (std::string_view(argument) != "1" && std::string_view(argument) != "2")
+			return usage_error(program, "--start takes 1 or 2, not", argument);
+		choice.given |= START_OPTION;
+		choice.offset = argument[0] - '1';
+		return -1;
 	}
 	return -1;
 }
@@ -98,7 +106,7 @@ int finish_cipher_options(const char *program, cipher_choice &choice, bool key_n
 	if (choice.type == nullptr)
 		choice.type = &cipher_types()[0];
 	const cipher_type &type = *choice.type;
-	for (const unsigned bit : {NUMBER_OPTION, ORDER_OPTION, OFFSET_OPTION, ROUTE_OPTION})
+	for (const unsigned bit : {NUMBER_OPTION, ORDER_OPTION, OFFSET_OPTION, ROUTE_OPTION, START_OPTION})
 		if ((choice.given & bit) != 0 && (type.options & bit) == 0)
 			return usage_error(program,
 			                   ("--cipher " + std::string(type.name) + " takes " + options_named(type.options) + ", not").c_str(),
@@ -110,6 +118,8 @@ int finish_cipher_options(const char *program, cipher_choice &choice, bool key_n
 		                   nullptr);
 	if ((choice.given & OFFSET_OPTION) != 0 && (choice.given & (NUMBER_OPTION | ORDER_OPTION)) == 0)
 		return usage_error(program, "--offset goes with the key it starts", nullptr);
+	if ((choice.given & START_OPTION) != 0 && (choice.given & ORDER_OPTION) == 0)
+		return usage_error(program, "--start goes with the --keyword or --order it starts", nullptr);
 	if ((choice.given & ROUTE_OPTION) != 0 && (choice.given & NUMBER_OPTION) == 0)
 		return usage_error(program, "--route and --corner go with the --key they read", nullptr);
 	read_order({choice.ranks, choice.columns}, {choice.order, choice.columns});
@@ -157,6 +167,8 @@ std::string describe_key(const cipher_type &type, const cipher_key &key)
 	                   std::string(type.number_name);
 	if ((type.options & OFFSET_OPTION) != 0)
 		text += ", offset " + std::to_string(key.offset);
+	if ((type.options & START_OPTION) != 0)
+		text += ", start " + std::to_string(key.offset + 1);
 	if ((type.options & ROUTE_OPTION) != 0)
 		text += ", " + std::string(ROUTE_NAMES[key.route / CORNER_COUNT % ROUTE_COUNT]) + " from " +
 		        std::string(CORNER_NAMES[key.route % CORNER_COUNT]);

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-enum class cipher_option { cipher, key, keyword, order, offset, route, corner };
+enum class cipher_option { cipher, key, keyword, order, offset, route, corner, start };
 
 struct cipher_choice {
 	const cipher_type *type = nullptr;     // named by --cipher; null until then

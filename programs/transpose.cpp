@@ -29,8 +29,8 @@ constexpr const char *PROGRAM = "transpose";
 
 const char USAGE_HEAD[] =
     "Usage: transpose [--cipher TYPE] (--key K | --keyword WORD | --order LIST)\n"
-    "                 [--offset M] [--route R] [--corner C] [--groups N]\n"
-    "                 [--paragraphs] [FILE]...\n"
+    "                 [--offset M] [--route R] [--corner C] [--start N]\n"
+    "                 [--groups N] [--paragraphs] [FILE]...\n"
     "Encipher each line of text by a transposition, one cipher text per line.\n"
     "The line is normalised as untranspose normalises a text (its first 9999\n"
     "bytes, letters upper-cased, spaces dropped; tabs, carriage returns and\n"
@@ -59,6 +59,8 @@ const char USAGE_TAIL[] =
     "                   snake or snake-rows; a short last row is filled with X\n"
     "  --corner C       the corner the route starts from: tl (the default), tr,\n"
     "                   bl or br\n"
+    "  --start N        whether an AMSCO grid's first cell holds 1 letter (the\n"
+    "                   default) or 2\n"
     "  --groups N       write the cipher text in groups of N bytes\n"
     "  --paragraphs     encipher each paragraph, its lines joined, as one text;\n"
     "                   paragraphs are separated by lines of only white space\n"
@@ -82,7 +84,7 @@ struct options {
 	bool paragraphs = false;
 };
 
-enum option_code : int { CIPHER = 256, KEY, KEYWORD, ORDER, OFFSET, ROUTE, CORNER, GROUPS, PARAGRAPHS, HELP, VERSION };
+enum option_code : int { CIPHER = 256, KEY, KEYWORD, ORDER, OFFSET, ROUTE, CORNER, START, GROUPS, PARAGRAPHS, HELP, VERSION };
 
 const struct option LONG_OPTIONS[] = {
     {"cipher", required_argument, nullptr, CIPHER},
@@ -92,6 +94,7 @@ const struct option LONG_OPTIONS[] = {
     {"offset", required_argument, nullptr, OFFSET},
     {"route", required_argument, nullptr, ROUTE},
     {"corner", required_argument, nullptr, CORNER},
+    {"start", required_argument, nullptr, START},
     {"groups", required_argument, nullptr, GROUPS},
     {"paragraphs", no_argument, nullptr, PARAGRAPHS},
     {"help", no_argument, nullptr, HELP},
@@ -121,6 +124,7 @@ int parse(int argc, char **argv, options &opts, int &first)
 		case OFFSET:
 		case ROUTE:
 		case CORNER:
+		case START:
 			status = take_cipher_option(PROGRAM, static_cast<cipher_option>(code - CIPHER), optarg, opts.choice);
 			break;
 		case PARAGRAPHS:

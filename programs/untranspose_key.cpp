@@ -10,7 +10,7 @@
 #include "keyed_solver.h"
 #include "key_report.h"
 #include "plain_sweep.h"
-#include "rail_solver.h"
+#include "job_solver.h"
 #include "sweep.h"
 #include "orders.h"
 #include "text_lines.h"
@@ -107,6 +107,8 @@ const char USAGE_TAIL[] =
     "  --route R      a route cipher's route: spiral (the default), spiral-ccw,\n"
     "                 snake or snake-rows\n"
     "  --corner C     the corner it starts from: tl (the default), tr, bl or br\n"
+    "  --start N      whether an AMSCO grid's first cell holds 1 letter (the\n"
+    "                 default) or 2\n"
     "\n"
     "  -h, --help     print this help and exit\n"
     "  -V, --version  print the version and exit\n"
@@ -126,6 +128,7 @@ struct options {
 	std::int32_t max_key = INT32_MAX;
 	bool keyed = false;
 	bool rails = false;               // a redefence's rails and order searched
+	bool fitted = false;              // an order fitted by its decodings
 	bool min_given = false, max_given = false;
 	std::uint32_t jobs = 0;           // threads; 0 for one per processor
 	std::uint64_t seed = 1;
@@ -137,7 +140,7 @@ struct options {
 };
 
 enum option_code : int {
-	CIPHER = 256, KEY, KEYWORD, ORDER, OFFSET, ROUTE, CORNER,
+	CIPHER = 256, KEY, KEYWORD, ORDER, OFFSET, ROUTE, CORNER, START,
 	TOP, LANG, TABLE, DECODE, PARAGRAPHS, MIN_KEY, MAX_KEY, KEYED, JOBS, SEED, EFFORT, CRIB, HELP, VERSION
 };
 
@@ -156,6 +159,7 @@ const struct option LONG_OPTIONS[] = {
     {"offset", required_argument, nullptr, OFFSET},
     {"route", required_argument, nullptr, ROUTE},
     {"corner", required_argument, nullptr, CORNER},
+    {"start", required_argument, nullptr, START},
     {"keyed", no_argument, nullptr, KEYED},
     {"jobs", required_argument, nullptr, JOBS},
     {"seed", required_argument, nullptr, SEED},
@@ -170,7 +174,7 @@ const struct option LONG_OPTIONS[] = {
 bool searches_orders(const cipher_type &type)
 {
 	return type.search == search_kind::keyed_columns || type.search == search_kind::keyed_rows ||
-	       type.search == search_kind::rails_and_order;
+	       type.search == search_kind::rails_and_order || type.search == search_kind::fitted_order;
 }
 
 // A whole decimal number that fits in 64 bits, or false.
@@ -209,6 +213,7 @@ int parse(int argc, char **argv, options &opts, int &first)
 		case OFFSET:
 		case ROUTE:
 		case CORNER:
+		case START:
 			status = take_cipher_option(PROGRAM, static_cast<cipher_option>(code - CIPHER), optarg, opts.choice);
 			break;
 		case 'V':
@@ -289,10 +294,11 @@ int parse(int argc, char **argv, options &opts, int &first)
 		return status;
 	const bool key_given = opts.choice.key_options > 0;
 	opts.rails = !key_given && opts.choice.type->search == search_kind::rails_and_order;
-	opts.keyed = !key_given && searches_orders(*opts.choice.type) && !opts.rails;
+	opts.fitted = !key_given && opts.choice.type->search == search_kind::fitted_order;
+	opts.keyed = !key_given && searches_orders(*opts.choice.type) && !opts.rails && !opts.fitted;
 	if (opts.decode && opts.table)
 		return usage_error(PROGRAM, "give one of --decode and --table, not both", nullptr);
-	if (keyed_only && !opts.keyed && !opts.rails) {
+	if (keyed_only && !opts.keyed && !opts.rails && !opts.fitted) {
 		std::string searches;
 		for (const cipher_type &type : cipher_types())
 			if (searches_orders(type))
@@ -315,6 +321,11 @@ int parse(int argc, char **argv, options &opts, int &first)
 	if (opts.rails && (opts.max_given ? opts.max_key : opts.min_key) > static_cast<std::int32_t>(MOST_ORDERED_RAILS))
 		return usage_error(PROGRAM, "--cipher redefence searches at most 12 rails, not",
 		                   std::to_string(opts.max_given ? opts.max_key : opts.min_key).c_str());
+	if (opts.fitted && (opts.max_given ? opts.max_key : opts.min_key) > static_cast<std::int32_t>(MOST_FITTED_COLUMNS))
+		return usage_error(PROGRAM, ("--cipher " + std::string(opts.choice.type->name) + " searches at most " +
+		                             std::to_string(MOST_FITTED_COLUMNS) + " columns, not")
+		                                .c_str(),
+		                   std::to_string(opts.max_given ? opts.max_key : opts.min_key).c_str());
 	if (key_given && searched)
 		return usage_error(PROGRAM, "a key given searches nothing: no --top, --min-key or --max-key", nullptr);
 	if (opts.min_key > opts.max_key)
@@ -328,7 +339,8 @@ struct work {
 	const options &opts;
 	std::span<const language_model *const> models;   // one, or every one for auto
 	keyed_solver *solver;
-	rail_solver *rails;
+	job_solver<rail_search> *rails;
+	job_solver<fit_search> *fits;
 	char *line;
 	char *compact;
 	report_scratch scratch;
@@ -470,16 +482,17 @@ void answer_keyed(void *context, const text_line &text)
 	             "try --effort 10, another --seed, or --top and --table to see other orders");
 }
 
-// Answers one text line with the best rails, offset and order of a
-// redefence.
-void answer_rails(void *context, const text_line &text)
+// Answers one text line by a search made of jobs: a redefence's rails,
+// offsets and orders, or an order fitted to a type's decodings, from
+// `least` to `most` by default.
+template <typename Search>
+void answer_by_jobs(const work &w, const text_line &text, job_solver<Search> &solver,
+                    typename job_solver<Search>::settings settings, std::int32_t least, std::int32_t most)
 {
-	const work &w = *static_cast<const work *>(context);
 	const std::span<const char> compact = compact_text(w, text);
 	const cipher_type &type = *w.opts.choice.type;
-	rail_settings settings;
-	settings.least = w.opts.min_given ? w.opts.min_key : 3;
-	settings.most = w.opts.max_given ? w.opts.max_key : std::max(settings.least, 10);
+	settings.least = w.opts.min_given ? w.opts.min_key : least;
+	settings.most = w.opts.max_given ? w.opts.max_key : std::max(settings.least, most);
 	settings.seed = w.opts.seed;
 	settings.effort = w.opts.effort;
 	settings.answers = std::max<std::size_t>(w.opts.top, 2);
@@ -489,29 +502,46 @@ void answer_rails(void *context, const text_line &text)
 	const language_model *kept = nullptr;
 	std::size_t found = 0;
 	for (const language_model *model : w.models) {
-		w.rails->use(*model);
-		const std::span<const rail_answer> answers = w.rails->solve(compact, settings, text.place);
+		solver.use(*model);
+		const auto answers = solver.solve(compact, settings, text.place);
 		if (answers.empty() || !scores_higher(*model, answers[0].score, kept, w.rows[0].score))
 			continue;
 		kept = model;
 		found = answers.size();
 		for (std::size_t i = 0; i < found; i++) {
-			const rail_answer &a = answers[i];
-			w.rows[i] = {a.rails, {a.order, static_cast<std::size_t>(a.rails)}, a.score};
+			const auto &a = answers[i];
+			const std::int32_t number = search_parts<Search>::number(a);
+			w.rows[i] = {number, {a.order, static_cast<std::size_t>(number)}, a.score};
 			w.rows[i].score.cribs = a.cribs;
 			w.rows[i].type = &type;
 			w.rows[i].offset = a.offset;
 		}
 	}
 	if (found == 0) {
-		std::fprintf(stderr, "%s: %s:%zu: no redefence of %" PRId32 " to %" PRId32
-		             " rails fits this text's %zu bytes: the text is left as it is\n",
-		             PROGRAM, text.place.file, text.place.line, settings.least, settings.most, compact.size());
+		std::fprintf(stderr, "%s: %s:%zu: no %.*s of %" PRId32 " to %" PRId32
+		             " %.*s fits this text's %zu bytes: the text is left as it is\n",
+		             PROGRAM, text.place.file, text.place.line, static_cast<int>(type.title.size()), type.title.data(),
+		             settings.least, settings.most, static_cast<int>(type.number_name.size()), type.number_name.data(),
+		             compact.size());
 		w.rows[0] = {1, {}, score_text(*w.models[0], compact, 1)};
 		found = 1;
 	}
 	give_answers(w, kept != nullptr ? *kept : *w.models[0], text, compact, {w.rows, found}, w.opts.top,
 	             "it may be another transposition: try --cipher, --effort 10, or --top and --table to see other keys");
+}
+
+void answer_rails(void *context, const text_line &text)
+{
+	const work &w = *static_cast<const work *>(context);
+	answer_by_jobs(w, text, *w.rails, rail_settings{}, 3, 10);
+}
+
+void answer_fitted(void *context, const text_line &text)
+{
+	const work &w = *static_cast<const work *>(context);
+	fit_settings settings;
+	settings.type = w.opts.choice.type;
+	answer_by_jobs(w, text, *w.fits, settings, 2, 12);
 }
 
 // Answers one text line with the key given on the command line.
@@ -638,27 +668,30 @@ int main(int argc, char **argv)
 	}
 	std::unique_ptr<keyed_solver> solver;
 	if (opts.keyed) {
-		solver = std::make_unique<keyed_solver>(PROGRAM, *models[0], opts.jobs == 0 ? processor_count() : opts.jobs,
-		                                        true);
+		solver = std::make_unique<keyed_solver>(PROGRAM, *models[0], opts.jobs == 0 ? processor_count() : opts.jobs, true);
 		if (!solver->ready()) {
 			std::fprintf(stderr, "%s: out of memory\n", PROGRAM);
 			return 1;
 		}
 	}
-	std::unique_ptr<rail_solver> rails;
-	if (opts.rails) {
-		rails = std::make_unique<rail_solver>(PROGRAM, *models[0], opts.jobs == 0 ? processor_count() : opts.jobs, true);
-		if (!rails->ready()) {
-			std::fprintf(stderr, "%s: out of memory\n", PROGRAM);
-			return 1;
-		}
+	const unsigned threads = opts.jobs == 0 ? processor_count() : opts.jobs;
+	std::unique_ptr<job_solver<rail_search>> rails;
+	std::unique_ptr<job_solver<fit_search>> fits;
+	if (opts.rails)
+		rails = std::make_unique<job_solver<rail_search>>(PROGRAM, *models[0], threads, true);
+	if (opts.fitted)
+		fits = std::make_unique<job_solver<fit_search>>(PROGRAM, *models[0], threads, true);
+	if ((rails && !rails->ready()) || (fits && !fits->ready())) {
+		std::fprintf(stderr, "%s: out of memory\n", PROGRAM);
+		return 1;
 	}
 	const line_handler answer = opts.choice.key_options > 0                                        ? answer_given
 	                            : opts.keyed                                                        ? answer_keyed
 	                            : opts.rails                                                        ? answer_rails
+	                            : opts.fitted                                                       ? answer_fitted
 	                            : opts.choice.type->search == search_kind::every_number_and_offset ? answer_swept
 	                                                                                                : answer_plain;
-	const work w{opts, {models, languages}, solver.get(), rails.get(), bytes + BUFFER_SIZE, bytes + 2 * BUFFER_SIZE,
+	const work w{opts, {models, languages}, solver.get(), rails.get(), fits.get(), bytes + BUFFER_SIZE, bytes + 2 * BUFFER_SIZE,
 	             {bytes + 3 * BUFFER_SIZE, bytes + 4 * BUFFER_SIZE}, best, trial, rows, sweeps};
 	const int status = read_text_lines(PROGRAM, {argv + first, static_cast<std::size_t>(argc - first)},
 	                                   {bytes, BUFFER_SIZE}, opts.paragraphs, answer, const_cast<work *>(&w));

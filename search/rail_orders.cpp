@@ -1,5 +1,6 @@
 #include "rail_orders.h"
 
+#include "best_list.h"
 #include "railfence.h"
 #include "random_bits.h"
 
@@ -329,15 +330,8 @@ void take_rail_result(rail_search &s, const rail_job_result &result) noexcept
 	if (result.cut_short)
 		return;
 	const std::size_t room = std::clamp<std::size_t>(s.settings.answers, 2, MOST_RAIL_ANSWERS);
-	for (std::size_t i = 0; i < result.count; i++) {
-		const rail_answer &answer = result.answers[i];
-		if (s.answer_count == room && !better(answer, s.answers[room - 1]))
-			continue;
-		std::size_t at = s.answer_count < room ? s.answer_count++ : room - 1;
-		for (; at > 0 && better(answer, s.answers[at - 1]); at--)
-			s.answers[at] = s.answers[at - 1];
-		s.answers[at] = answer;
-	}
+	for (std::size_t i = 0; i < result.count; i++)
+		s.answer_count = keep_best(std::span<rail_answer>(s.answers, room), s.answer_count, result.answers[i], better);
 }
 
 void search_rails_on_one_thread(rail_search &search, rail_scratch &scratch, rail_job_result &result) noexcept

@@ -4,6 +4,7 @@
 #include "cipher_types.h"
 #include "english.h"
 #include "keyed_search.h"
+#include "order_fit.h"
 #include "rail_orders.h"
 #include "model.h"
 #include "plain_sweep.h"
@@ -116,6 +117,29 @@ TEST(CipherTypes, RouteAsItsDefinitionReads)
 	}
 }
 
+TEST(CipherTypes, AmscoAsItsDefinitionReads)
+{
+	const cipher_type &type = *cipher_named("amsco");
+	const std::int32_t read[] = {1, 0, 2};   // the ranks 2,1,3
+	std::string out(10, '\0');
+	type.encipher({3, read, 0}, std::string_view("ABCDEFGHIJ"), out);
+	EXPECT_EQ(out, "BCGAEFJDHI");
+	std::mt19937 random(36);
+	for (int trial = 0; trial < 300; trial++) {
+		const std::string text = random_text(random, random() % 120);
+		std::vector<std::int32_t> order(1 + random() % 15);
+		std::iota(order.begin(), order.end(), 0);
+		std::shuffle(order.begin(), order.end(), random);
+		std::vector<int> ranks(order.size());
+		for (std::size_t j = 0; j < order.size(); j++)
+			ranks[static_cast<std::size_t>(order[j])] = static_cast<int>(j) + 1;
+		const int start = 1 + static_cast<int>(random() % 2);
+		std::string cipher(text.size(), '\0');
+		type.encipher({0, order, start - 1}, text, cipher);
+		ASSERT_EQ(cipher, encipher_amsco(text, ranks, start)) << order.size() << " columns, start " << start;
+	}
+}
+
 TEST(CipherTypes, BlockPermutationAsDefined)
 {
 	const cipher_type &type = *cipher_named("permutation");
@@ -175,6 +199,22 @@ std::string searched(const cipher_type &type, const language_model &model, const
 		type.decipher({best.columns, {best.order, static_cast<std::size_t>(best.columns)}, 0}, cipher, decoded);
 		break;
 	}
+	case search_kind::fitted_order: {
+		static keyed_tables tables;
+		static fit_search search;
+		static fit_scratch scratch;
+		static fit_job_result result;
+		if (tables.model != &model)
+			build_keyed_tables(model, tables);
+		fit_settings settings;
+		settings.type = &type;
+		settings.most = 8;
+		begin_fit_search(search, tables, cipher, settings);
+		fit_on_one_thread(search, scratch, result);
+		const fit_answer &best = fit_answers(search)[0];
+		type.decipher({best.columns, {best.order, static_cast<std::size_t>(best.columns)}, best.offset}, cipher, decoded);
+		break;
+	}
 	case search_kind::rails_and_order: {
 		static keyed_tables tables;
 		static rail_search search;
@@ -206,9 +246,10 @@ TEST(CipherTypes, EachSearchFindsTheKeyOfEnglish)
 			std::string plain = english_passage(corpus, random, 80 + random() % 300);
 			std::vector<std::int32_t> order;
 			// Orders of 2 to 12 columns, or of 3 to 9 rails, which a
-			// redefence's search takes by default.
+			// redefence's search takes by default; an order fitted by its
+			// decodings, whose search costs most, of up to 8.
 			const bool rails = type.search == search_kind::rails_and_order;
-			const std::size_t reach = rails ? 18 : 24;
+			const std::size_t reach = rails ? 18 : type.search == search_kind::fitted_order ? 16 : 24;
 			cipher_key key = random_key(type, random, ordered ? reach : plain.size() / 3, order);
 			while (ordered && key_number(key) < (rails ? 3 : 2))
 				key = random_key(type, random, reach, order);

@@ -276,6 +276,15 @@ check "route: a short last row filled with X, and said" 0 message 'ABCDHXXJIEFG\
 	$enc --cipher route --key 4
 check "route: decoded with its key" 0 empty '1\nWEAREDISCOVEREDFLEEATONCE\n0\n' 'EODAECNOTFVDWEARCEEELEISR\n' \
 	$run --cipher route --key 5 --route spiral-ccw --corner tr
+check "amsco: the definition's example" 0 empty 'BCGAEFJDHI\n' 'ABCDEFGHIJ\n' $enc --cipher amsco --order 2,1,3
+check "amsco: decoded with its key, from two letters" 0 empty '1\nWEAREDISCOVEREDFLEEATONCE\n0\n' \
+	'ISFERERONAVETDEDCCLEWEOEA\n' $run --cipher amsco --keyword ZEBRAS --start 2
+amsco='WEEEE ASROW LEIPE TVEEY SHOKO HOETO STTIM ATEPA AREBO NAYSR RNAMY LETVE OMAWO RSIEN OWORN DLRMO ENGPA LAPAI DGDDT TIWIA INAAM ATHSN TYALT OMLLY INDTI SGPIA RNEOU HBELH EEDAW SAYAA RDTLF HAANE RHARO FFEON\n'
+printf "$amsco" | $run --cipher amsco --top 2 --jobs 1 >"$scratch/one"
+check "amsco: the same bytes on one thread and on two" 0 empty "$(cat "$scratch/one")\n" "$amsco" \
+	$run --cipher amsco --top 2 --jobs 2
+printf "$amsco" | $run --cipher amsco >"$scratch/cases"
+check "amsco: searched, then the filter" 0 empty "$keyed_plain" '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"
 check "columnar: --key decodes with it" 0 empty '4\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --cipher columnar --key 4
 while IFS='|' read -r name arguments; do
 	check "transpose: $name" 2 message '' '' $enc $arguments
@@ -295,6 +304,8 @@ an order that is not one|--cipher keyed --order 1,1,2
 a route for a rail fence|--cipher railfence --key 3 --route snake
 an unknown route|--cipher route --key 3 --route zigzag
 an unknown corner|--cipher route --key 3 --corner middle
+a start of three|--cipher amsco --keyword abc --start 3
+a start for a rail fence|--cipher railfence --key 3 --start 2
 a redefence's offset past its zigzag|--cipher redefence --order 3,1,2 --offset 4
 an offset for a block permutation|--cipher permutation --order 2,1 --offset 1
 more rails than a text may have|--cipher railfence --key 10000
@@ -306,6 +317,8 @@ check "untranspose-key: no rails to try, the text as it is" 0 message '1\nabc de
 check "untranspose-key: a redefence of more than 12 rails" 2 message '' '' $run --cipher redefence --max-key 13
 check "untranspose-key: --keyed and another type" 2 message '' '' $run --keyed --cipher railfence
 check "untranspose-key: a key given and --top" 2 message '' '' $run --cipher railfence --key 3 --top 2
+check "transpose: a start without its key" 2 message '' '' $enc --cipher amsco --start 2
+check "untranspose-key: an AMSCO of more than 24 columns" 2 message '' '' $run --cipher amsco --max-key 25
 check "transpose: a route without its key" 2 message '' '' $enc --cipher route --route snake
 check "transpose: an offset without its key" 2 message '' '' $enc --cipher railfence --offset 1
 

@@ -92,6 +92,29 @@ inline std::string encipher_route(std::string_view text, int width, int route, i
 	return out;
 }
 
+// AMSCO as its definition reads: cells of `start` and 3 - start letters
+// in a checkerboard, filled row after row, the last cell perhaps short,
+// and the columns read in the order of their ranks (from 1), top to
+// bottom.
+inline std::string encipher_amsco(std::string_view text, const std::vector<int> &ranks, int start)
+{
+	const std::size_t columns = ranks.size();
+	std::vector<std::string> column(columns);
+	std::size_t at = 0;
+	for (std::size_t r = 0; at < text.size(); r++)
+		for (std::size_t c = 0; c < columns && at < text.size(); c++) {
+			const std::size_t size = (r + c) % 2 == 0 ? static_cast<std::size_t>(start) : 3 - static_cast<std::size_t>(start);
+			column[c] += text.substr(at, size);
+			at += std::min(size, text.size() - at);
+		}
+	std::string out;
+	for (int rank = 1; rank <= static_cast<int>(columns); rank++)
+		for (std::size_t c = 0; c < columns; c++)
+			if (ranks[c] == rank)
+				out += column[c];
+	return out;
+}
+
 // The rail fence as its definition reads: the text written in a zigzag,
 // down from the top rail to the bottom and up again, started as if
 // `offset` letters had been written before it, and the rails read from

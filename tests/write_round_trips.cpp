@@ -4,7 +4,8 @@
 // DIR/trip.n.text (lines of any bytes but zero, with LF or CR LF ends),
 // DIR/trip.n.order (the options that encipher them: each type of the
 // list of cipher types in turn, with --key K, --keyword WORD or --order
-// LIST, and --offset M or a route and corner for the types that take them)
+// LIST, and --offset M, a route and corner or a start for the types that take
+// them)
 // and DIR/trip.n.plain, the normalised lines that must come back, a whole
 // grid's last row filled with X; DIR/trip.count says how many there are.
 #include "cipher_types.h"
@@ -103,6 +104,8 @@ int main(int argc, char **argv)
 		if ((type.options & OFFSET_OPTION) != 0)
 			option.append(" --offset ")
 			    .append(std::to_string(std::uniform_int_distribution<std::int64_t>(0, type.offsets(k) - 1)(random)));
+		if ((type.options & START_OPTION) != 0)
+			option.append(" --start ").append(random() % 2 == 0 ? "1" : "2");
 		if ((type.options & ROUTE_OPTION) != 0)
 			option.append(" --route ")
 			    .append(ROUTE_NAMES[random() % std::size(ROUTE_NAMES)])
