@@ -314,9 +314,10 @@ int parse(int argc, char **argv, options &opts, int &first)
 		                       .c_str(),
 		                   std::to_string(opts.max_key).c_str());
 	if (opts.keyed && opts.max_given && opts.max_key < 2)
-		return usage_error(PROGRAM, "--keyed needs at least 2 columns, not --max-key", std::to_string(opts.max_key).c_str());
+		return usage_error(PROGRAM, ("--cipher " + std::string(opts.choice.type->name) + " searches at least 2 columns, not --max-key").c_str(),
+		                   std::to_string(opts.max_key).c_str());
 	if (opts.keyed && (opts.max_given ? opts.max_key : opts.min_key) > static_cast<std::int32_t>(MOST_KEYED_COLUMNS))
-		return usage_error(PROGRAM, "--keyed searches at most 100 columns, not",
+		return usage_error(PROGRAM, ("--cipher " + std::string(opts.choice.type->name) + " searches at most 100 columns, not").c_str(),
 		                   std::to_string(opts.max_given ? opts.max_key : opts.min_key).c_str());
 	if (opts.rails && (opts.max_given ? opts.max_key : opts.min_key) > static_cast<std::int32_t>(MOST_ORDERED_RAILS))
 		return usage_error(PROGRAM, "--cipher redefence searches at most 12 rails, not",
@@ -491,23 +492,35 @@ void answer_by_jobs(const work &w, const text_line &text, job_solver<Search> &so
 {
 	const std::span<const char> compact = compact_text(w, text);
 	const cipher_type &type = *w.opts.choice.type;
-	settings.least = w.opts.min_given ? w.opts.min_key : least;
+	// A range given in part keeps the default's other end, unless that
+	// would leave it empty.
+	settings.least = w.opts.min_given ? w.opts.min_key : w.opts.max_given ? std::min(least, w.opts.max_key) : least;
 	settings.most = w.opts.max_given ? w.opts.max_key : std::max(settings.least, most);
 	settings.seed = w.opts.seed;
 	settings.effort = w.opts.effort;
 	settings.answers = std::max<std::size_t>(w.opts.top, 2);
 	settings.cribs = cribs_of(w);
 	// Each language is searched in full, the search being bounded, and the
-	// one whose best answer scores highest in its own terms is kept.
+	// one whose best answer scores highest in its own terms is kept.  The
+	// answers live in the solver, so the kept language is searched again
+	// when another was searched after it.
 	const language_model *kept = nullptr;
-	std::size_t found = 0;
+	key_score kept_best{};
+	std::span<const typename job_solver<Search>::answer> answers;
 	for (const language_model *model : w.models) {
 		solver.use(*model);
-		const auto answers = solver.solve(compact, settings, text.place);
-		if (answers.empty() || !scores_higher(*model, answers[0].score, kept, w.rows[0].score))
-			continue;
-		kept = model;
-		found = answers.size();
+		answers = solver.solve(compact, settings, text.place);
+		if (!answers.empty() && scores_higher(*model, answers[0].score, kept, kept_best)) {
+			kept = model;
+			kept_best = answers[0].score;
+		}
+	}
+	if (kept != nullptr && kept != w.models.back()) {
+		solver.use(*kept);
+		answers = solver.solve(compact, settings, text.place);
+	}
+	std::size_t found = kept != nullptr ? answers.size() : 0;
+	{
 		for (std::size_t i = 0; i < found; i++) {
 			const auto &a = answers[i];
 			const std::int32_t number = search_parts<Search>::number(a);

@@ -285,6 +285,14 @@ check "amsco: the same bytes on one thread and on two" 0 empty "$(cat "$scratch/
 	$run --cipher amsco --top 2 --jobs 2
 printf "$amsco" | $run --cipher amsco >"$scratch/cases"
 check "amsco: searched, then the filter" 0 empty "$keyed_plain" '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"
+# Every language's search reuses the solver: the answer must be the kept
+# language's own.
+for type in redefence amsco; do
+	eval "cipher=\$$type"
+	check "$type --lang auto: the plain text" 0 '*' "$keyed_plain" "$cipher" $run --cipher $type --lang auto --decode
+done
+check "redefence: --max-key 2 searches two rails" 0 empty 'WEAREDISCOVEREDFLEEATONCE\n' 'ERDSOEEFEAOCWAEICVRDLETNE\n' \
+	$run --cipher redefence --max-key 2 --decode
 check "columnar: --key decodes with it" 0 empty '4\nacd tka taw atn\n0\n' 'acd tka taw atn\n' $run --cipher columnar --key 4
 while IFS='|' read -r name arguments; do
 	check "transpose: $name" 2 message '' '' $enc $arguments

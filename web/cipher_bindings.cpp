@@ -9,6 +9,7 @@
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -66,6 +67,8 @@ EMSCRIPTEN_KEEPALIVE long web_cipher_transform(std::size_t i, const char *text, 
 {
 	const cipher_type *type = type_at(i);
 	if (type == nullptr)
+		return -1;
+	if (std::isnan(number) || std::isnan(offset))
 		return -1;
 	cipher_key given;
 	given.number = static_cast<std::int64_t>(std::clamp(number, 0.0, static_cast<double>(INT32_MAX)));
