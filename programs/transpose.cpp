@@ -12,7 +12,6 @@
 #include <getopt.h>
 
 #include <cerrno>
-#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -166,10 +165,11 @@ void encipher(void *context, const text_line &text)
 		// which the reader of the plain text will know for padding.
 		const std::uint64_t missing = width - length % width;
 		if (length + missing < BUFFER_SIZE) {
-			std::memset(w.compact + length, 'X', missing);
-			length += missing;
-			std::fprintf(stderr, "%s: %s:%zu: the last row was filled with %" PRIu64 " X\n", PROGRAM, text.place.file,
-			             text.place.line, missing);
+			const auto filled = static_cast<std::size_t>(missing);
+			std::memset(w.compact + length, 'X', filled);
+			length += filled;
+			std::fprintf(stderr, "%s: %s:%zu: the last row was filled with %zu X\n", PROGRAM, text.place.file,
+			             text.place.line, filled);
 		} else {
 			std::fprintf(stderr, "%s: %s:%zu: the last row is left short: filled, it would pass %zu bytes\n", PROGRAM,
 			             text.place.file, text.place.line, BUFFER_SIZE - 1);
