@@ -10,7 +10,7 @@ public:
 	explicit progress_line(bool wanted);
 
 	// Writes the line anew, as printf would, over what was there.
-	[[gnu::format(printf, 2, 3)]] void show(const char *format, ...) noexcept;
+	void show(const char *format, ...) noexcept;
 
 	// Leaves the line empty.
 	void clear() noexcept;

@@ -145,14 +145,14 @@ void run_fit_job(const fit_search &s, const fit_job &job, fit_scratch &w, fit_jo
 	result.count = 0;
 	result.cut_short = false;
 	const auto columns = static_cast<std::size_t>(job.columns);
-	climbed kept[FIT_KEPT];
+	climbed kept[FIT_KEPT] = {};
 	std::size_t kept_count = 0;
 	// A long text's climbs cost more and miss less: fewer restarts.
 	const std::uint64_t letters = std::max<std::size_t>(s.compact.size(), 1);
 	const std::uint64_t base = RESTARTS + RESTARTS_PER_COLUMN * static_cast<std::uint64_t>(columns);
 	const auto restarts = static_cast<std::uint32_t>(std::max<std::uint64_t>(
 	    std::min<std::uint64_t>(base, base * LONG_TEXT / letters), 4) * std::max<std::uint32_t>(s.settings.effort, 1));
-	std::int32_t order[MOST_FITTED_COLUMNS];
+	std::int32_t order[MOST_FITTED_COLUMNS] = {};
 	for (std::uint32_t restart = 0; restart < restarts; restart++) {
 		if (stop != nullptr && stop->load(std::memory_order_relaxed)) {
 			result.cut_short = true;

@@ -143,7 +143,7 @@ std::int32_t pair_score(const rail_scratch &w, std::size_t p, std::int32_t upper
 // An order's score by the tables.
 std::int64_t table_score(const rail_scratch &w, std::span<const std::int32_t> order) noexcept
 {
-	std::int32_t start[MOST_ORDERED_RAILS];
+	std::int32_t start[MOST_ORDERED_RAILS] = {};
 	std::int32_t at = 0;
 	for (const std::int32_t rail : order) {
 		start[rail] = at;
@@ -229,7 +229,7 @@ void climb_orders(const rail_search &s, const rail_job &job, rail_scratch &w, co
 	const auto rails = static_cast<std::size_t>(job.rails);
 	const std::uint32_t restarts = RESTARTS_PER_RAIL * static_cast<std::uint32_t>(rails) *
 	                               std::max<std::uint32_t>(s.settings.effort, 1);
-	std::int32_t order[MOST_ORDERED_RAILS];
+	std::int32_t order[MOST_ORDERED_RAILS] = {};
 	for (std::uint32_t restart = 0; restart < restarts; restart++) {
 		if (stop != nullptr && stop->load(std::memory_order_relaxed))
 			return;
