@@ -96,7 +96,8 @@ const char USAGE_HEAD[] =
     "Other transpositions, each searched when no key is given and decoded\n"
     "with one when it is; for a type without columns the case is the key 1\n"
     "and the plain text.  Block permutations are searched as --keyed searches,\n"
-    "redefences over 3 to 10 rails; both take --jobs, --seed and --effort:\n"
+    "redefences over 3 to 10 rails and AMSCO over 2 to 12 columns; these take\n"
+    "--jobs, --seed and --effort:\n"
     "\n"
     "  --cipher TYPE  the transposition (default columnar; --keyed is keyed):\n";
 
