@@ -29,6 +29,7 @@ constexpr target TARGETS[] = {
     {"railfence", "2-20 rails, any offset, 40-1,000 letters", 2, 20, 40, 1000, false, 0.99, 0.5, 5, 200},
     {"route", "widths 3-20, 3-40 rows, any route and corner", 3, 20, 3, 40, true, 0.98, 1, 10, 200},
     {"amsco", "4-12 columns, start 1 or 2, 60-300 letters", 4, 12, 60, 300, false, 0.95, 5, 60, 200},
+    {"myszkowski", "5-15 columns with repeated letters, 10-25 rows", 5, 15, 10, 25, true, 0.95, 5, 60, 200},
     {"redefence", "3-9 rails, any order and offset, 60-600 letters", 3, 9, 60, 600, false, 0.97, 2, 20, 200},
 };
 
@@ -76,8 +77,26 @@ int measure_cipher_targets(const std::string &name, const std::string &corpus, i
 			std::shuffle(order.begin(), order.end(), random);
 		}
 		const std::int64_t route = std::uniform_int_distribution<std::int64_t>(0, type->routes(number) - 1)(random);
+		// Ranks that tie, for a type that takes ties: some M of the K
+		// columns' letters, each at least once, the others repeated.
+		std::vector<std::uint8_t> tied;
+		if (type->ties) {
+			const auto columns = static_cast<std::size_t>(number);
+			const std::size_t distinct = std::uniform_int_distribution<std::size_t>(columns / 2, columns - 1)(random);
+			std::vector<std::int32_t> ranks(columns);
+			for (std::size_t c = 0; c < columns; c++)
+				ranks[c] = static_cast<std::int32_t>(c < distinct ? c : random() % distinct);
+			std::shuffle(ranks.begin(), ranks.end(), random);
+			std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
+				return ranks[static_cast<std::size_t>(a)] < ranks[static_cast<std::size_t>(b)] ||
+				       (ranks[static_cast<std::size_t>(a)] == ranks[static_cast<std::size_t>(b)] && a < b);
+			});
+			tied.resize(columns);
+			for (std::size_t j = 1; j < columns; j++)
+				tied[j] = ranks[static_cast<std::size_t>(order[j])] == ranks[static_cast<std::size_t>(order[j - 1])];
+		}
 		std::string cipher(plain.size(), ' ');
-		type->encipher({number, order, offset, route}, plain, cipher);
+		type->encipher({number, order, offset, route, tied}, plain, cipher);
 		std::ofstream(cipher_file, std::ios::binary) << in_groups(cipher, random() % 2 == 0) << '\n';
 		const auto start = std::chrono::steady_clock::now();
 		const int status = run({BENCH_UNTRANSPOSE_KEY, "--cipher", name}, cipher_file, cases);

@@ -16,6 +16,10 @@ struct cipher_key {
 	std::span<const std::int32_t> order;     // a read order, when the type reads in one
 	std::int64_t offset = 0;                 // where a zigzag starts; an AMSCO grid's start less one
 	std::int64_t route = 0;                  // a route's path and corner
+	// For a type whose ranks may tie: tied[j] when the column read j-th
+	// shares its rank with the one read before it.  None, or as many as
+	// the order.
+	std::span<const std::uint8_t> tied = {};
 };
 
 // The options that give a key's parts.
@@ -58,6 +62,9 @@ struct cipher_type {
 	// padded when it would not: only numbers that divide a cipher's length
 	// are searched.
 	bool whole_rows;
+	// Whether its key's ranks may tie, equal letters of a keyword sharing
+	// a rank.
+	bool ties;
 	// Enciphers and deciphers a compact text of text.size() bytes into
 	// `out`, of at least as many, with a valid key: the number is
 	// order.size() when there is an order.

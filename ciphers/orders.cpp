@@ -1,5 +1,6 @@
 #include "orders.h"
 
+#include <algorithm>
 #include <array>
 #include <bitset>
 
@@ -25,7 +26,11 @@ std::size_t keyword_ranks(std::string_view keyword, std::span<std::int32_t> rank
 	return k;
 }
 
-std::size_t parse_ranks(std::string_view list, std::span<std::int32_t> ranks) noexcept
+namespace {
+
+// Parses decimal numbers separated by commas, spaces allowed around them;
+// returns how many, or 0 for anything else or more than `numbers` holds.
+std::size_t parse_numbers(std::string_view list, std::span<std::int32_t> ranks) noexcept
 {
 	std::size_t k = 0, at = 0;
 	const auto skip_spaces = [&] {
@@ -50,6 +55,38 @@ std::size_t parse_ranks(std::string_view list, std::span<std::int32_t> ranks) no
 		if (list[at++] != ',')
 			return 0;
 	}
+	return k;
+}
+
+// Ranks the columns of `values` (each from 1 to MOST_ORDER_COLUMNS),
+// equal values sharing a rank, into distinct ranks with the ties broken
+// from left to right, and marks the ties over the read order.  Each rank
+// is kept above its value until every rank is known: no table as large as
+// the values may go on the stack.
+void break_ties(std::span<std::int32_t> values, std::span<std::uint8_t> tied) noexcept
+{
+	constexpr std::int32_t VALUE = 0xffff;
+	for (std::size_t c = 0; c < values.size(); c++) {
+		const std::int32_t value = values[c] & VALUE;
+		std::int32_t rank = 1;
+		bool after_equal = false;
+		for (std::size_t other = 0; other < values.size(); other++) {
+			const std::int32_t v = values[other] & VALUE;
+			rank += v < value || (v == value && other < c);
+			after_equal |= v == value && other < c;
+		}
+		tied[static_cast<std::size_t>(rank - 1)] = after_equal ? 1 : 0;
+		values[c] = value | rank << 16;
+	}
+	for (std::int32_t &value : values)
+		value >>= 16;
+}
+
+} // namespace
+
+std::size_t parse_ranks(std::string_view list, std::span<std::int32_t> ranks) noexcept
+{
+	const std::size_t k = parse_numbers(list, ranks);
 	std::bitset<MOST_ORDER_COLUMNS + 1> seen;
 	for (std::size_t i = 0; i < k; i++) {
 		const auto rank = static_cast<std::size_t>(ranks[i]);
@@ -57,6 +94,44 @@ std::size_t parse_ranks(std::string_view list, std::span<std::int32_t> ranks) no
 			return 0;
 		seen[rank] = true;
 	}
+	return k;
+}
+
+std::size_t parse_tied_ranks(std::string_view list, std::span<std::int32_t> ranks, std::span<std::uint8_t> tied) noexcept
+{
+	const std::size_t k = parse_numbers(list, ranks);
+	if (k == 0 || tied.size() < k)
+		return 0;
+	// The numbers must be 1 to M, each at least once.
+	std::bitset<MOST_ORDER_COLUMNS + 1> seen;
+	std::size_t most = 0;
+	for (std::size_t i = 0; i < k; i++) {
+		const auto rank = static_cast<std::size_t>(ranks[i]);
+		if (rank < 1 || rank > k)
+			return 0;
+		seen[rank] = true;
+		most = std::max(most, rank);
+	}
+	for (std::size_t rank = 1; rank <= most; rank++)
+		if (!seen[rank])
+			return 0;
+	break_ties(ranks.first(k), tied);
+	return k;
+}
+
+std::size_t keyword_tied_ranks(std::string_view keyword, std::span<std::int32_t> ranks, std::span<std::uint8_t> tied) noexcept
+{
+	std::size_t k = 0;
+	for (const char c : keyword) {
+		const int letter = (c | 0x20) - 'a';
+		if (letter < 0 || letter >= 26)
+			continue;
+		if (k == ranks.size() || k == tied.size())
+			return 0;
+		ranks[k++] = letter + 1;
+	}
+	if (k > 0)
+		break_ties(ranks.first(k), tied);
 	return k;
 }
 

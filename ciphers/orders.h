@@ -25,6 +25,17 @@ inline constexpr std::size_t MOST_ORDER_COLUMNS = 9999;
 // not the numbers 1 to K in some order, or more than ranks.size().
 [[nodiscard]] std::size_t parse_ranks(std::string_view list, std::span<std::int32_t> ranks) noexcept;
 
+// Ranks with ties, as a Myszkowski key has them: equal letters of a
+// keyword, or equal numbers in a list ("4,3,2,1,4,3", the numbers 1 to M
+// each at least once), share a rank.  `ranks` gets the ranks with the
+// ties broken from left to right, as keyword_ranks gives them, and
+// tied[j] whether the column read j-th shares its rank with the one read
+// before it.  Return K, or 0 as keyword_ranks and parse_ranks do.
+[[nodiscard]] std::size_t keyword_tied_ranks(std::string_view keyword, std::span<std::int32_t> ranks,
+                                             std::span<std::uint8_t> tied) noexcept;
+[[nodiscard]] std::size_t parse_tied_ranks(std::string_view list, std::span<std::int32_t> ranks,
+                                           std::span<std::uint8_t> tied) noexcept;
+
 // The read order of `ranks`, into `order` of the same size.
 void read_order(std::span<const std::int32_t> ranks, std::span<std::int32_t> order) noexcept;
 

@@ -57,7 +57,9 @@ int take_cipher_option(const char *program, cipher_option option, const char *ar
 		choice.given |= ORDER_OPTION;
 		choice.order_name = "--keyword";
 		choice.key_options++;
-		choice.columns = keyword_ranks(folded_argument(argument), {choice.ranks, MOST_ORDER_COLUMNS});
+		choice.columns = keyword_tied_ranks(folded_argument(argument), {choice.ranks, MOST_ORDER_COLUMNS},
+		                                    {choice.tied, MOST_ORDER_COLUMNS});
+		choice.order_ties = false;
 		if (choice.columns == 0)
 			return usage_error(program, "a keyword needs from 1 to 9999 letters, not", argument);
 		return -1;
@@ -65,9 +67,12 @@ int take_cipher_option(const char *program, cipher_option option, const char *ar
 		choice.given |= ORDER_OPTION;
 		choice.order_name = "--order";
 		choice.key_options++;
-		choice.columns = parse_ranks(argument, {choice.ranks, MOST_ORDER_COLUMNS});
+		// Ranks may tie for a type that takes ties, which may be named
+		// after this option: whether they may is settled at the end.
+		choice.columns = parse_tied_ranks(argument, {choice.ranks, MOST_ORDER_COLUMNS}, {choice.tied, MOST_ORDER_COLUMNS});
 		if (choice.columns == 0)
 			return usage_error(program, "an order is the ranks 1 to K, each once, separated by commas, not", argument);
+		choice.order_ties = std::find(choice.tied, choice.tied + choice.columns, 1) != choice.tied + choice.columns;
 		return -1;
 	case cipher_option::offset:
 		choice.given |= OFFSET_OPTION;
@@ -122,10 +127,16 @@ int finish_cipher_options(const char *program, cipher_choice &choice, bool key_n
 		return usage_error(program, "--start goes with the --keyword or --order it starts", nullptr);
 	if ((choice.given & ROUTE_OPTION) != 0 && (choice.given & NUMBER_OPTION) == 0)
 		return usage_error(program, "--route and --corner go with the --key they read", nullptr);
+	if (choice.order_ties && !type.ties)
+		return usage_error(program,
+		                   ("a " + std::string(type.title) + "'s order is the ranks 1 to K, each once: no ranks tie").c_str(),
+		                   nullptr);
 	read_order({choice.ranks, choice.columns}, {choice.order, choice.columns});
 	key = {};
 	if ((choice.given & ORDER_OPTION) != 0)
 		key.order = {choice.order, choice.columns};
+	if ((choice.given & ORDER_OPTION) != 0 && type.ties)
+		key.tied = {choice.tied, choice.columns};
 	key.number = (choice.given & NUMBER_OPTION) != 0 ? choice.number : static_cast<std::int64_t>(choice.columns);
 	key.offset = choice.offset;
 	key.route = route_number(choice.route, choice.corner);

@@ -21,6 +21,8 @@ struct cipher_choice {
 	std::size_t columns = 0;                // of a keyword or ranks given
 	std::int32_t *ranks = nullptr;          // room for MOST_ORDER_COLUMNS, set by the caller
 	std::int32_t *order = nullptr;          // and the read order made of them
+	std::uint8_t *tied = nullptr;           // and where its ranks tie, room for MOST_ORDER_COLUMNS
+	bool order_ties = false;                // whether an --order given has ties
 	const char *order_name = "--keyword";   // the option that gave them
 };
 

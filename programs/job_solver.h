@@ -44,6 +44,7 @@ struct search_parts<rail_search> {
 		std::snprintf(text, size, "%d rails, offset %d", static_cast<int>(j.rails), static_cast<int>(j.offset));
 	}
 	static int number(const answer &a) noexcept { return a.rails; }
+	static std::span<const std::uint8_t> tied(const answer &) noexcept { return {}; }
 	static constexpr const char *units = "rails";
 };
 
@@ -71,6 +72,10 @@ struct search_parts<fit_search> {
 		std::snprintf(text, size, "%d columns, offset %d", static_cast<int>(j.columns), static_cast<int>(j.offset));
 	}
 	static int number(const answer &a) noexcept { return a.columns; }
+	static std::span<const std::uint8_t> tied(const answer &a) noexcept
+	{
+		return {a.tied, static_cast<std::size_t>(a.columns)};
+	}
 	static constexpr const char *units = "columns";
 };
 

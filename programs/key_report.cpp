@@ -17,8 +17,7 @@ constexpr std::size_t SHOWN_BYTES = 48;
 void decode_row(const answer_row &row, std::span<const char> compact, const report_scratch &scratch)
 {
 	if (row.type != nullptr) {
-		cipher_key key{row.key, row.order, row.offset};
-		key.route = row.route;
+		cipher_key key{row.key, row.order, row.offset, row.route, row.tied};
 		row.type->decipher(key, compact, {scratch.decoded, BUFFER_SIZE});
 		return;
 	}
@@ -43,10 +42,15 @@ void show_start(const char *text, std::size_t length)
 	std::putchar('\n');
 }
 
-void show_order(std::span<const std::int32_t> order)
+void show_order(std::span<const std::int32_t> order, std::span<const std::uint8_t> tied)
 {
 	std::int32_t ranks[MOST_ORDER_COLUMNS];
-	ranks_of(order, {ranks, order.size()});
+	// Tied columns share the rank of the one read before them.
+	for (std::int32_t j = 0, rank = 0; j < static_cast<std::int32_t>(order.size()); j++) {
+		const auto at = static_cast<std::size_t>(j);
+		rank += at < tied.size() && j > 0 && tied[at] != 0 ? 0 : 1;
+		ranks[order[at]] = rank;
+	}
 	std::fputs("                order ", stdout);
 	for (std::size_t c = 0; c < order.size(); c++)
 		std::printf(c == 0 ? "%" PRId32 : ",%" PRId32, ranks[c]);
@@ -138,9 +142,9 @@ void write_table(const language_model &model, bool named, const line_place &plac
 		decode_row(row, compact, scratch);
 		show_start(scratch.decoded, length);
 		if (row.type != nullptr)
-			std::printf("                %s\n", describe_key(*row.type, {row.key, row.order, row.offset, row.route}).c_str());
+			std::printf("                %s\n", describe_key(*row.type, {row.key, row.order, row.offset, row.route, row.tied}).c_str());
 		if (!row.order.empty())
-			show_order(row.order);
+			show_order(row.order, row.tied);
 	}
 	if (rows[0].type == nullptr && rows[0].order.empty() && static_cast<std::size_t>(rows[0].key) >= length &&
 	    length >= 3)

@@ -32,6 +32,7 @@ struct answer_row {
 	const cipher_type *type = nullptr;
 	std::int64_t offset = 0;
 	std::int64_t route = 0;
+	std::span<const std::uint8_t> tied = {};   // where its order's ranks tie
 };
 
 // Scratch for decoding answers: two buffers of BUFFER_SIZE bytes.

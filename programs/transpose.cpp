@@ -200,9 +200,10 @@ int main(int argc, char **argv)
 {
 	argv = begin_program(argc, argv);
 	// Every buffer, allocated once: the ranks and read order of an order
-	// given by hand, the line as read, its compact text and its cipher.
+	// given by hand, the line as read, its compact text, its cipher, and
+	// the order's ties.
 	const std::unique_ptr<void, release> block{
-	    std::calloc(1, 2 * MOST_ORDER_COLUMNS * sizeof(std::int32_t) + 4 * BUFFER_SIZE)};
+	    std::calloc(1, 2 * MOST_ORDER_COLUMNS * sizeof(std::int32_t) + 4 * BUFFER_SIZE + MOST_ORDER_COLUMNS)};
 	if (!block) {
 		std::fprintf(stderr, "%s: out of memory\n", PROGRAM);
 		return 1;
@@ -212,6 +213,7 @@ int main(int argc, char **argv)
 	options opts;
 	opts.choice.ranks = ranks;
 	opts.choice.order = ranks + MOST_ORDER_COLUMNS;
+	opts.choice.tied = reinterpret_cast<std::uint8_t *>(bytes + 4 * BUFFER_SIZE);
 	int first = argc;
 	if (const int status = parse(argc, argv, opts, first); status >= 0)
 		return status;

@@ -529,6 +529,8 @@ void answer_by_jobs(const work &w, const text_line &text, job_solver<Search> &so
 			w.rows[i].score.cribs = a.cribs;
 			w.rows[i].type = &type;
 			w.rows[i].offset = a.offset;
+			if (type.ties)
+				w.rows[i].tied = search_parts<Search>::tied(a);
 		}
 	}
 	if (found == 0) {
@@ -555,7 +557,9 @@ void answer_fitted(void *context, const text_line &text)
 	const work &w = *static_cast<const work *>(context);
 	fit_settings settings;
 	settings.type = w.opts.choice.type;
-	answer_by_jobs(w, text, *w.fits, settings, 2, 12);
+	// Keys whose ranks tie are often longer words: their columns are
+	// searched further.
+	answer_by_jobs(w, text, *w.fits, settings, 2, settings.type->ties ? 15 : 12);
 }
 
 // Answers one text line with the key given on the command line.
@@ -566,6 +570,7 @@ void answer_given(void *context, const text_line &text)
 	const cipher_type &type = *w.opts.choice.type;
 	const cipher_key &key = w.opts.key;
 	answer_row row{static_cast<std::int32_t>(std::min<std::int64_t>(key_number(key), INT32_MAX)), key.order, {}};
+	row.tied = key.tied;
 	if (!type.column_form) {
 		row.type = &type;
 		row.offset = key.offset;
@@ -651,7 +656,7 @@ int main(int argc, char **argv)
 	constexpr std::size_t swept = 2 * MOST_TOP + std::max(SHORTLIST, MOST_TOP);
 	const std::unique_ptr<void, release> block{std::calloc(
 	    1, 5 * BUFFER_SIZE + (MOST_TOP + trials) * sizeof(key_score) + MOST_TOP * sizeof(answer_row) +
-	           swept * sizeof(sweep_answer) + 2 * MOST_ORDER_COLUMNS * sizeof(std::int32_t))};
+	           swept * sizeof(sweep_answer) + 2 * MOST_ORDER_COLUMNS * sizeof(std::int32_t) + MOST_ORDER_COLUMNS)};
 	if (!block) {
 		std::fprintf(stderr, "%s: out of memory\n", PROGRAM);
 		return 1;
@@ -663,6 +668,7 @@ int main(int argc, char **argv)
 	auto *const sweeps = reinterpret_cast<sweep_answer *>(rows + MOST_TOP);
 	opts.choice.ranks = reinterpret_cast<std::int32_t *>(sweeps + swept);
 	opts.choice.order = opts.choice.ranks + MOST_ORDER_COLUMNS;
+	opts.choice.tied = reinterpret_cast<std::uint8_t *>(opts.choice.order + MOST_ORDER_COLUMNS);
 
 	int first = argc;
 	if (const int status = parse(argc, argv, opts, first); status >= 0)

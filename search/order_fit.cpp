@@ -14,6 +14,7 @@ constexpr std::uint32_t RESTARTS = 30;
 constexpr std::uint32_t RESTARTS_PER_COLUMN = 6;
 // Texts longer than this have fewer restarts.
 constexpr std::uint64_t LONG_TEXT = 1000;
+constexpr std::uint32_t TIED_RESTARTS = 4;
 // Only the first FIT_LETTERS letters of a decoding are scored while
 // climbing: more cost time and add little.
 constexpr std::size_t FIT_LETTERS = 400;
@@ -41,10 +42,10 @@ bool better(const fit_answer &a, const fit_answer &b) noexcept
 
 // The sum of the quadgrams' levels of the order's decoding.
 std::int64_t climb_score(const fit_search &s, const fit_job &job, std::span<const std::int32_t> order,
-                         fit_scratch &w) noexcept
+                         std::span<const std::uint8_t> tied, fit_scratch &w) noexcept
 {
 	const std::size_t length = s.compact.size();
-	cipher_key key{job.columns, order, job.offset};
+	cipher_key key{job.columns, order, job.offset, 0, s.type->ties ? tied : std::span<const std::uint8_t>{}};
 	s.type->decipher(key, s.compact, {w.decoded, BUFFER_SIZE});
 	const std::size_t scored = std::min(length, FIT_LETTERS);
 	to_symbols({w.decoded, scored}, w.symbols);
@@ -56,17 +57,28 @@ std::int64_t climb_score(const fit_search &s, const fit_job &job, std::span<cons
 }
 
 // Climbs from `order` by swapping two columns' places, or moving one to
-// another place, while that raises the score.
-std::int64_t climb(const fit_search &s, const fit_job &job, std::span<std::int32_t> order, fit_scratch &w) noexcept
+// another place, or, for a type whose ranks tie, tying a column to the
+// one read before it or untying it, while that raises the score.
+std::int64_t climb(const fit_search &s, const fit_job &job, std::span<std::int32_t> order, std::span<std::uint8_t> tied,
+                   fit_scratch &w) noexcept
 {
 	const std::size_t columns = order.size();
-	std::int64_t score = climb_score(s, job, order, w);
+	std::int64_t score = climb_score(s, job, order, tied, w);
 	for (bool rose = true; rose;) {
 		rose = false;
+		for (std::size_t j = 1; s.type->ties && j < columns; j++) {
+			tied[j] ^= 1;
+			if (const std::int64_t tried = climb_score(s, job, order, tied, w); tried > score) {
+				score = tried;
+				rose = true;
+			} else {
+				tied[j] ^= 1;
+			}
+		}
 		for (std::size_t i = 0; i < columns; i++)
 			for (std::size_t j = i + 1; j < columns; j++) {
 				std::swap(order[i], order[j]);
-				if (const std::int64_t tried = climb_score(s, job, order, w); tried > score) {
+				if (const std::int64_t tried = climb_score(s, job, order, tied, w); tried > score) {
 					score = tried;
 					rose = true;
 				} else {
@@ -88,7 +100,7 @@ std::int64_t climb(const fit_search &s, const fit_job &job, std::span<std::int32
 						            order.begin() + static_cast<std::ptrdiff_t>(from) + 1);
 				};
 				move(i, j);
-				if (const std::int64_t tried = climb_score(s, job, order, w); tried > score) {
+				if (const std::int64_t tried = climb_score(s, job, order, tied, w); tried > score) {
 					score = tried;
 					rose = true;
 				} else {
@@ -99,9 +111,38 @@ std::int64_t climb(const fit_search &s, const fit_job &job, std::span<std::int32
 	return score;
 }
 
+// Sorts each group of tied columns, which are read left to right
+// whatever their places in the order, so that one key has one order.
+void sort_ties(std::span<std::int32_t> order, std::span<const std::uint8_t> tied) noexcept
+{
+	for (std::size_t first = 0; first < order.size();) {
+		std::size_t end = first + 1;
+		while (end < order.size() && tied[end] != 0)
+			end++;
+		std::sort(order.begin() + static_cast<std::ptrdiff_t>(first), order.begin() + static_cast<std::ptrdiff_t>(end));
+		first = end;
+	}
+}
+
+// Scores an answer's whole decoding as the key finder scores one.
+void score_answer(const fit_search &s, fit_answer &answer, fit_scratch &w) noexcept
+{
+	const auto columns = static_cast<std::size_t>(answer.columns);
+	const std::size_t length = s.compact.size();
+	if (s.type->ties)
+		sort_ties({answer.order, columns}, {answer.tied, columns});
+	s.type->decipher({answer.columns, {answer.order, columns}, answer.offset, 0,
+	                  s.type->ties ? std::span<const std::uint8_t>(answer.tied, columns) : std::span<const std::uint8_t>{}},
+	                 s.compact, {w.decoded, BUFFER_SIZE});
+	answer.score = score_text(*s.tables->model, {w.decoded, length}, answer.columns);
+	answer.cribs = cribs_held_in_text(s.cribs, {w.decoded, length});
+	answer.belief = ranked(answer.score) - (natural(answer.order, columns) ? 0 : order_prior(*s.tables->model, columns));
+}
+
 struct climbed {
 	std::int64_t score;
 	std::int32_t order[MOST_FITTED_COLUMNS];
+	std::uint8_t tied[MOST_FITTED_COLUMNS];
 };
 
 } // namespace
@@ -147,12 +188,15 @@ void run_fit_job(const fit_search &s, const fit_job &job, fit_scratch &w, fit_jo
 	const auto columns = static_cast<std::size_t>(job.columns);
 	climbed kept[FIT_KEPT] = {};
 	std::size_t kept_count = 0;
-	// A long text's climbs cost more and miss less: fewer restarts.
+	// A long text's climbs cost more and miss less: fewer restarts.  Ties
+	// multiply the keys, and the climbs that find one of them.
 	const std::uint64_t letters = std::max<std::size_t>(s.compact.size(), 1);
-	const std::uint64_t base = RESTARTS + RESTARTS_PER_COLUMN * static_cast<std::uint64_t>(columns);
+	const std::uint64_t base = (RESTARTS + RESTARTS_PER_COLUMN * static_cast<std::uint64_t>(columns)) *
+	                           (s.type->ties ? TIED_RESTARTS : 1);
 	const auto restarts = static_cast<std::uint32_t>(std::max<std::uint64_t>(
 	    std::min<std::uint64_t>(base, base * LONG_TEXT / letters), 4) * std::max<std::uint32_t>(s.settings.effort, 1));
 	std::int32_t order[MOST_FITTED_COLUMNS] = {};
+	std::uint8_t tied[MOST_FITTED_COLUMNS] = {};
 	for (std::uint32_t restart = 0; restart < restarts; restart++) {
 		if (stop != nullptr && stop->load(std::memory_order_relaxed)) {
 			result.cut_short = true;
@@ -163,10 +207,15 @@ void run_fit_job(const fit_search &s, const fit_job &job, fit_scratch &w, fit_jo
 		std::iota(order, order + columns, 0);
 		for (std::size_t j = columns; j > 1; j--)
 			std::swap(order[j - 1], order[random.below(static_cast<std::uint32_t>(j))]);
-		const std::int64_t score = climb(s, job, {order, columns}, w);
+		// Ties start few: about one column in four tied to the one before.
+		for (std::size_t j = 1; s.type->ties && j < columns; j++)
+			tied[j] = random.below(4) == 0 ? 1 : 0;
+		const std::int64_t score = climb(s, job, {order, columns}, {tied, columns}, w);
+		if (s.type->ties)
+			sort_ties({order, columns}, {tied, columns});
 		bool known = false;
 		for (std::size_t i = 0; i < kept_count && !known; i++)
-			known = std::equal(order, order + columns, kept[i].order);
+			known = std::equal(order, order + columns, kept[i].order) && std::equal(tied, tied + columns, kept[i].tied);
 		if (known || (kept_count == FIT_KEPT && score <= kept[FIT_KEPT - 1].score))
 			continue;
 		std::size_t at = kept_count < FIT_KEPT ? kept_count++ : FIT_KEPT - 1;
@@ -174,18 +223,24 @@ void run_fit_job(const fit_search &s, const fit_job &job, fit_scratch &w, fit_jo
 			kept[at] = kept[at - 1];
 		kept[at].score = score;
 		std::copy_n(order, columns, kept[at].order);
+		std::copy_n(tied, columns, kept[at].tied);
 	}
-	const std::size_t length = s.compact.size();
 	for (std::size_t i = 0; i < kept_count; i++) {
 		fit_answer &answer = result.answers[result.count++];
-		answer.columns = job.columns;
-		answer.offset = job.offset;
-		std::copy_n(kept[i].order, columns, answer.order);
-		s.type->decipher({job.columns, {answer.order, columns}, job.offset}, s.compact, {w.decoded, BUFFER_SIZE});
-		answer.score = score_text(*s.tables->model, {w.decoded, length}, job.columns);
-		answer.cribs = cribs_held_in_text(s.cribs, {w.decoded, length});
-		answer.belief =
-		    ranked(answer.score) - (natural(answer.order, columns) ? 0 : order_prior(*s.tables->model, columns));
+		fit_answer turned;
+		// A climb can settle on the message turned by a column, whose
+		// letters score alike; each turn of the columns is scored whole.
+		for (std::size_t by = 0; by < columns; by++) {
+			fit_answer &made = by == 0 ? answer : turned;
+			made.columns = job.columns;
+			made.offset = job.offset;
+			for (std::size_t j = 0; j < columns; j++)
+				made.order[j] = static_cast<std::int32_t>((static_cast<std::size_t>(kept[i].order[j]) + by) % columns);
+			std::copy_n(kept[i].tied, columns, made.tied);
+			score_answer(s, made, w);
+			if (by > 0 && better(turned, answer))
+				answer = turned;
+		}
 	}
 }
 

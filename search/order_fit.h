@@ -1,6 +1,7 @@
 // The search for the read order of a type whose decoding has no shortcut
-// to score it by, such as AMSCO: climbs over orders, each order scored by
-// its whole decoding's quadgrams.  Each number of columns and offset is a
+// to score it by, such as AMSCO or Myszkowski: climbs over orders, and
+// their ties for a type whose ranks tie, each order scored by its whole
+// decoding's quadgrams.  Each number of columns and offset is a
 // job of its own, its restarts seeded by the seed, the number, the offset
 // and the restart's index, so that the caller may run the jobs on any
 // thread and hand them back in the order of the plan.  Pure: no I/O; the
@@ -41,6 +42,7 @@ struct fit_answer {
 	key_score score;
 	std::int64_t belief;                  // the score less the order's prior
 	std::int32_t order[MOST_FITTED_COLUMNS];
+	std::uint8_t tied[MOST_FITTED_COLUMNS];   // for a type whose ranks tie
 };
 
 struct fit_job {
