@@ -51,6 +51,7 @@ const char USAGE_TAIL[] =
     "                   columns from left to right (ZEBRAS is 6,3,2,4,1,5)\n"
     "  --order LIST     the columns' ranks, 1 to K, separated by commas: the\n"
     "                   column ranked 1 is read out first\n"
+    "                   (Myszkowski's ranks may tie: TOMATO is 4,3,2,1,4,3)\n"
     "  --offset M       start the zigzag of a rail fence or redefence as if M\n"
     "                   letters had been written before the text (0 to 2K - 3;\n"
     "                   default 0)\n"

@@ -1,10 +1,14 @@
 #include "order_fit.h"
 
 #include "best_list.h"
+#include "column_moves.h"
+#include "tied_climb.h"
 #include "random_bits.h"
 
 #include <algorithm>
 #include <numeric>
+
+static_assert(MOST_FITTED_COLUMNS <= MOST_TIED_COLUMNS);
 
 namespace {
 
@@ -14,7 +18,10 @@ constexpr std::uint32_t RESTARTS = 30;
 constexpr std::uint32_t RESTARTS_PER_COLUMN = 6;
 // Texts longer than this have fewer restarts.
 constexpr std::uint64_t LONG_TEXT = 1000;
-constexpr std::uint32_t TIED_RESTARTS = 4;
+// The climbs over keys whose ranks tie, whose keys are many, are each
+// climbed from again, shaken.
+constexpr std::uint32_t KICKS = 4;
+constexpr std::uint32_t KICK_MOVES = 3;
 // Only the first FIT_LETTERS letters of a decoding are scored while
 // climbing: more cost time and add little.
 constexpr std::size_t FIT_LETTERS = 400;
@@ -57,8 +64,7 @@ std::int64_t climb_score(const fit_search &s, const fit_job &job, std::span<cons
 }
 
 // Climbs from `order` by swapping two columns' places, or moving one to
-// another place, or, for a type whose ranks tie, tying a column to the
-// one read before it or untying it, while that raises the score.
+// another place, while that raises the score.
 std::int64_t climb(const fit_search &s, const fit_job &job, std::span<std::int32_t> order, std::span<std::uint8_t> tied,
                    fit_scratch &w) noexcept
 {
@@ -66,15 +72,6 @@ std::int64_t climb(const fit_search &s, const fit_job &job, std::span<std::int32
 	std::int64_t score = climb_score(s, job, order, tied, w);
 	for (bool rose = true; rose;) {
 		rose = false;
-		for (std::size_t j = 1; s.type->ties && j < columns; j++) {
-			tied[j] ^= 1;
-			if (const std::int64_t tried = climb_score(s, job, order, tied, w); tried > score) {
-				score = tried;
-				rose = true;
-			} else {
-				tied[j] ^= 1;
-			}
-		}
 		for (std::size_t i = 0; i < columns; i++)
 			for (std::size_t j = i + 1; j < columns; j++) {
 				std::swap(order[i], order[j]);
@@ -89,22 +86,12 @@ std::int64_t climb(const fit_search &s, const fit_job &job, std::span<std::int32
 			for (std::size_t j = 0; j < columns; j++) {
 				if (i == j)
 					continue;
-				const auto move = [&](std::size_t from, std::size_t to) {
-					if (from < to)
-						std::rotate(order.begin() + static_cast<std::ptrdiff_t>(from),
-						            order.begin() + static_cast<std::ptrdiff_t>(from) + 1,
-						            order.begin() + static_cast<std::ptrdiff_t>(to) + 1);
-					else
-						std::rotate(order.begin() + static_cast<std::ptrdiff_t>(to),
-						            order.begin() + static_cast<std::ptrdiff_t>(from),
-						            order.begin() + static_cast<std::ptrdiff_t>(from) + 1);
-				};
-				move(i, j);
+				slide_columns(order, i, 1, j);
 				if (const std::int64_t tried = climb_score(s, job, order, tied, w); tried > score) {
 					score = tried;
 					rose = true;
 				} else {
-					move(j, i);
+					slide_columns(order, j, 1, i);
 				}
 			}
 	}
@@ -188,15 +175,14 @@ void run_fit_job(const fit_search &s, const fit_job &job, fit_scratch &w, fit_jo
 	const auto columns = static_cast<std::size_t>(job.columns);
 	climbed kept[FIT_KEPT] = {};
 	std::size_t kept_count = 0;
-	// A long text's climbs cost more and miss less: fewer restarts.  Ties
-	// multiply the keys, and the climbs that find one of them.
+	// A long text's climbs cost more and miss less: fewer restarts.
 	const std::uint64_t letters = std::max<std::size_t>(s.compact.size(), 1);
-	const std::uint64_t base = (RESTARTS + RESTARTS_PER_COLUMN * static_cast<std::uint64_t>(columns)) *
-	                           (s.type->ties ? TIED_RESTARTS : 1);
+	const std::uint64_t base = RESTARTS + RESTARTS_PER_COLUMN * static_cast<std::uint64_t>(columns);
 	const auto restarts = static_cast<std::uint32_t>(std::max<std::uint64_t>(
 	    std::min<std::uint64_t>(base, base * LONG_TEXT / letters), 4) * std::max<std::uint32_t>(s.settings.effort, 1));
 	std::int32_t order[MOST_FITTED_COLUMNS] = {};
 	std::uint8_t tied[MOST_FITTED_COLUMNS] = {};
+	std::int32_t ranks[MOST_FITTED_COLUMNS] = {};
 	for (std::uint32_t restart = 0; restart < restarts; restart++) {
 		if (stop != nullptr && stop->load(std::memory_order_relaxed)) {
 			result.cut_short = true;
@@ -204,15 +190,20 @@ void run_fit_job(const fit_search &s, const fit_job &job, fit_scratch &w, fit_jo
 		}
 		random_bits random = random_bits::of(s.settings.seed, columns * MOST_FIT_OFFSETS + static_cast<std::size_t>(job.offset),
 		                                     restart);
-		std::iota(order, order + columns, 0);
-		for (std::size_t j = columns; j > 1; j--)
-			std::swap(order[j - 1], order[random.below(static_cast<std::uint32_t>(j))]);
-		// Ties start few: about one column in four tied to the one before.
-		for (std::size_t j = 1; s.type->ties && j < columns; j++)
-			tied[j] = random.below(4) == 0 ? 1 : 0;
-		const std::int64_t score = climb(s, job, {order, columns}, {tied, columns}, w);
-		if (s.type->ties)
-			sort_ties({order, columns}, {tied, columns});
+		std::int64_t score;
+		if (s.type->ties) {
+			// Each climb from random ranks is climbed from again KICKS
+			// times, shaken by KICK_MOVES random moves.
+			const auto score_of = [&](std::span<const std::int32_t> read, std::span<const std::uint8_t> ties) {
+				return climb_score(s, job, read, ties, w);
+			};
+			score = kicked_climbs(score_of, {ranks, columns}, random, KICKS, KICK_MOVES, {order, columns}, {tied, columns});
+		} else {
+			std::iota(order, order + columns, 0);
+			for (std::size_t j = columns; j > 1; j--)
+				std::swap(order[j - 1], order[random.below(static_cast<std::uint32_t>(j))]);
+			score = climb(s, job, {order, columns}, {tied, columns}, w);
+		}
 		bool known = false;
 		for (std::size_t i = 0; i < kept_count && !known; i++)
 			known = std::equal(order, order + columns, kept[i].order) && std::equal(tied, tied + columns, kept[i].tied);
@@ -241,6 +232,13 @@ void run_fit_job(const fit_search &s, const fit_job &job, fit_scratch &w, fit_jo
 			if (by > 0 && better(turned, answer))
 				answer = turned;
 		}
+		// Two climbs may turn to one key.
+		for (std::size_t j = 0; j + 1 < result.count; j++)
+			if (std::equal(answer.order, answer.order + columns, result.answers[j].order) &&
+			    std::equal(answer.tied, answer.tied + columns, result.answers[j].tied)) {
+				result.count--;
+				break;
+			}
 	}
 }
 

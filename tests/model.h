@@ -115,6 +115,22 @@ inline std::string encipher_amsco(std::string_view text, const std::vector<int> 
 	return out;
 }
 
+// Myszkowski as its definition reads: the text written in rows of
+// ranks.size(), and for each rank from 1, the columns of that rank read
+// together, row by row, left to right within each row.
+inline std::string encipher_myszkowski(std::string_view text, const std::vector<int> &ranks)
+{
+	std::string out;
+	const std::size_t columns = ranks.size();
+	const int most = columns == 0 ? 0 : *std::max_element(ranks.begin(), ranks.end());
+	for (int rank = 1; rank <= most; rank++)
+		for (std::size_t row = 0; row * columns < text.size(); row++)
+			for (std::size_t c = 0; c < columns && row * columns + c < text.size(); c++)
+				if (ranks[c] == rank)
+					out += text[row * columns + c];
+	return out;
+}
+
 // The rail fence as its definition reads: the text written in a zigzag,
 // down from the top rail to the bottom and up again, started as if
 // `offset` letters had been written before it, and the rails read from

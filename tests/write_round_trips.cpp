@@ -92,6 +92,13 @@ int main(int argc, char **argv)
 			std::vector<std::int64_t> ranks(static_cast<std::size_t>(k));
 			std::iota(ranks.begin(), ranks.end(), 1);
 			std::shuffle(ranks.begin(), ranks.end(), random);
+			// Ranks that tie, for a type that takes ties: those above
+			// some rank M are folded onto 1 to M, each held at least once.
+			if (type.ties) {
+				const std::int64_t held = std::uniform_int_distribution<std::int64_t>(1, k)(random);
+				for (std::int64_t &rank : ranks)
+					rank = rank > held ? 1 + (rank - 1) % held : rank;
+			}
 			option += "--order ";
 			for (std::size_t c = 0; c < ranks.size(); c++)
 				option.append(c ? "," : "").append(std::to_string(ranks[c]));

@@ -21,6 +21,7 @@ char compact[BUFFER_SIZE];
 char output[BUFFER_SIZE];
 std::int32_t ranks[MOST_ORDER_COLUMNS];
 std::int32_t order[MOST_ORDER_COLUMNS];
+std::uint8_t tied[MOST_ORDER_COLUMNS];
 
 const cipher_type *type_at(std::size_t i)
 {
@@ -76,11 +77,17 @@ EMSCRIPTEN_KEEPALIVE long web_cipher_transform(std::size_t i, const char *text, 
 	if (key_size > 0) {
 		const std::string_view written{key, key_size};
 		const bool numbers = std::any_of(written.begin(), written.end(), [](char c) { return c >= '0' && c <= '9'; });
-		const std::size_t columns = numbers ? parse_ranks(written, ranks) : keyword_ranks(written, ranks);
+		// Ranks tie only for a type whose ranks may: equal letters, or
+		// equal numbers, share a rank.
+		const std::size_t columns = type->ties ? (numbers ? parse_tied_ranks(written, ranks, tied)
+		                                                  : keyword_tied_ranks(written, ranks, tied))
+		                                       : (numbers ? parse_ranks(written, ranks) : keyword_ranks(written, ranks));
 		if (columns == 0)
 			return -1;
 		read_order({ranks, columns}, {order, columns});
 		given.order = {order, columns};
+		if (type->ties)
+			given.tied = {tied, columns};
 	}
 	const std::int64_t count = key_number(given);
 	if (count < type->least_number || count > type->most_number || given.offset >= type->offsets(count) ||

@@ -244,7 +244,8 @@ test('every type in the list of cipher types enciphers in the page as transpose 
 		for (let i = 0; i < module._web_cipher_type_count(); i++) {
 			const name = moduleString(module, module._web_cipher_type_name(i));
 			const options = module._web_cipher_type_options(i);
-			const key = (options & 1) ? '' : 'ZEBRAS';
+			// A keyword with a repeated letter, which ties for a type whose ranks may.
+			const key = (options & 1) ? '' : 'TOMATO';
 			const offset = (options & 4) ? 3 : 0;
 			const text = copyToModule(module, new TextEncoder().encode(plain));
 			const word = copyToModule(module, new TextEncoder().encode(key));
@@ -265,7 +266,7 @@ test('every type in the list of cipher types enciphers in the page as transpose 
 	assert.deepEqual(made.map((type) => type.name),
 		execFileSync(native('transpose'), ['--help']).toString().match(/^    [a-z]+ /gm).map((line) => line.trim()));
 	for (const type of made) {
-		const args = ['--cipher', type.name, ...((type.options & 1) ? ['--key', '5'] : ['--keyword', 'ZEBRAS']),
+		const args = ['--cipher', type.name, ...((type.options & 1) ? ['--key', '5'] : ['--keyword', 'TOMATO']),
 			...((type.options & 4) ? ['--offset', '3'] : [])];
 		assert.equal(type.cipher + '\n', execFileSync(native('transpose'), args, { input: plain + '\n' }).toString(), type.name);
 		assert.equal(type.back, plain.replace(/ /g, '').toUpperCase(), type.name);
