@@ -65,6 +65,12 @@ struct cipher_type {
 	// Whether its key's ranks may tie, equal letters of a keyword sharing
 	// a rank.
 	bool ties;
+	// log10 of how many keys of `number` the type has, in millionths: what
+	// an answer pays to be believed against another type's.  A key whose
+	// columns or rails are read in their natural order, without ties,
+	// pays for the rest of its key alone, as the plain transposition pays
+	// nothing.
+	std::int64_t (*key_space)(std::int64_t number, bool natural) noexcept;
 	// Enciphers and deciphers a compact text of text.size() bytes into
 	// `out`, of at least as many, with a valid key: the number is
 	// order.size() when there is an order.

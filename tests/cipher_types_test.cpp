@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 #include <random>
 #include <string>
@@ -21,9 +22,40 @@
 
 namespace {
 
+// Random ranks of `columns` columns from 1, some tied: each drawn from 1 to
+// `distinct`, then renumbered so that every rank to the highest is held.
+std::vector<int> random_tied_ranks(std::mt19937 &random, std::size_t columns, std::size_t distinct)
+{
+	std::vector<int> ranks(columns);
+	for (int &rank : ranks)
+		rank = 1 + static_cast<int>(random() % distinct);
+	std::vector<int> held = ranks;
+	std::sort(held.begin(), held.end());
+	held.erase(std::unique(held.begin(), held.end()), held.end());
+	for (int &rank : ranks)
+		rank = 1 + static_cast<int>(std::lower_bound(held.begin(), held.end(), rank) - held.begin());
+	return ranks;
+}
+
+// The read order of tied ranks, tied columns left to right, and which of
+// the columns so read share the rank of the one before.
+void order_of_tied_ranks(const std::vector<int> &ranks, std::vector<std::int32_t> &order, std::vector<std::uint8_t> &tied)
+{
+	order.resize(ranks.size());
+	std::iota(order.begin(), order.end(), 0);
+	std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
+		return ranks[static_cast<std::size_t>(a)] < ranks[static_cast<std::size_t>(b)];
+	});
+	tied.assign(ranks.size(), 0);
+	for (std::size_t j = 1; j < ranks.size(); j++)
+		tied[j] = ranks[static_cast<std::size_t>(order[j])] == ranks[static_cast<std::size_t>(order[j - 1])];
+}
+
 // A random key of the type for a text of `length` bytes, with its order in
-// `order` when the type reads in one.
-cipher_key random_key(const cipher_type &type, std::mt19937 &random, std::size_t length, std::vector<std::int32_t> &order)
+// `order` when the type reads in one, and its ties in `tied` when the
+// type's ranks tie.
+cipher_key random_key(const cipher_type &type, std::mt19937 &random, std::size_t length, std::vector<std::int32_t> &order,
+                      std::vector<std::uint8_t> &tied)
 {
 	cipher_key key;
 	const std::int64_t most = std::max<std::int64_t>(type.least_number + 1, static_cast<std::int64_t>(length) / 2);
@@ -33,6 +65,11 @@ cipher_key random_key(const cipher_type &type, std::mt19937 &random, std::size_t
 		order.resize(static_cast<std::size_t>(key.number));
 		std::iota(order.begin(), order.end(), 0);
 		std::shuffle(order.begin(), order.end(), random);
+		if (type.ties) {
+			const auto columns = static_cast<std::size_t>(key.number);
+			order_of_tied_ranks(random_tied_ranks(random, columns, 1 + random() % columns), order, tied);
+			key.tied = tied;
+		}
 		key.order = order;
 	}
 	key.offset = std::uniform_int_distribution<std::int64_t>(0, type.offsets(key.number) - 1)(random);
@@ -47,7 +84,8 @@ TEST(CipherTypes, DecipheringUndoesEnciphering)
 		for (int trial = 0; trial < 300; trial++) {
 			const std::string text = random_text(random, random() % 400);
 			std::vector<std::int32_t> order;
-			const cipher_key key = random_key(type, random, text.size(), order);
+			std::vector<std::uint8_t> tied;
+			const cipher_key key = random_key(type, random, text.size(), order, tied);
 			std::string cipher(text.size(), '\0'), back(text.size(), '\0');
 			type.encipher(key, text, cipher);
 			type.decipher(key, cipher, back);
@@ -140,6 +178,56 @@ TEST(CipherTypes, AmscoAsItsDefinitionReads)
 	}
 }
 
+TEST(CipherTypes, MyszkowskiAsItsDefinitionReads)
+{
+	const cipher_type &type = *cipher_named("myszkowski");
+	// TOMATO: the ranks 4,3,2,1,4,3.
+	const std::int32_t read[] = {3, 2, 1, 5, 0, 4};
+	const std::uint8_t tied[] = {0, 0, 0, 1, 0, 1};
+	std::string out(25, '\0');
+	type.encipher({6, read, 0, 0, tied}, std::string_view("WEAREDISCOVEREDFLEEATONCE"), out);
+	EXPECT_EQ(out, "ROFOACDTEDSEEEACWEIVRLENE");
+	std::mt19937 random(37);
+	for (int trial = 0; trial < 400; trial++) {
+		const std::string text = random_text(random, random() % 150);
+		const std::size_t columns = 1 + random() % 15;
+		const std::vector<int> ranks = random_tied_ranks(random, columns, 1 + random() % columns);
+		std::vector<std::int32_t> order;
+		std::vector<std::uint8_t> ties;
+		order_of_tied_ranks(ranks, order, ties);
+		std::string cipher(text.size(), '\0');
+		type.encipher({0, order, 0, 0, ties}, text, cipher);
+		ASSERT_EQ(cipher, encipher_myszkowski(text, ranks)) << columns << " columns";
+	}
+}
+
+// What an answer pays among a type's keys is log10 of their count: orders
+// of K columns, and for Myszkowski the orders whose ranks may tie, counted
+// here by the recurrence a(n) = sum over k of C(n, k) a(n - k).
+TEST(CipherTypes, KeySpacesCountTheKeys)
+{
+	std::vector<double> tied_orders{1};
+	for (std::size_t n = 1; n <= 18; n++) {
+		double sum = 0, choose = 1;
+		for (std::size_t k = 1; k <= n; k++) {
+			choose = choose * static_cast<double>(n - k + 1) / static_cast<double>(k);
+			sum += choose * tied_orders[n - k];
+		}
+		tied_orders.push_back(sum);
+	}
+	const cipher_type &keyed = *cipher_named("keyed"), &myszkowski = *cipher_named("myszkowski");
+	for (std::int64_t n = 2; n <= 18; n++) {
+		const double orders = std::lgamma(static_cast<double>(n) + 1) / std::log(10.0);
+		EXPECT_NEAR(static_cast<double>(keyed.key_space(n, false)), 1e6 * orders, 10) << n << " columns";
+		EXPECT_EQ(keyed.key_space(n, true), 0) << n << " columns read in order";
+		EXPECT_NEAR(static_cast<double>(myszkowski.key_space(n, false)),
+		            1e6 * std::log10(tied_orders[static_cast<std::size_t>(n)]), 1000)
+		    << n << " columns, ranks that may tie";
+	}
+	EXPECT_EQ(cipher_named("railfence")->key_space(5, true), 903090) << "8 offsets of 5 rails";
+	EXPECT_EQ(cipher_named("route")->key_space(7, true), 1204120) << "16 routes and corners";
+}
+
 TEST(CipherTypes, BlockPermutationAsDefined)
 {
 	const cipher_type &type = *cipher_named("permutation");
@@ -212,7 +300,10 @@ std::string searched(const cipher_type &type, const language_model &model, const
 		begin_fit_search(search, tables, cipher, settings);
 		fit_on_one_thread(search, scratch, result);
 		const fit_answer &best = fit_answers(search)[0];
-		type.decipher({best.columns, {best.order, static_cast<std::size_t>(best.columns)}, best.offset}, cipher, decoded);
+		const auto columns = static_cast<std::size_t>(best.columns);
+		type.decipher({best.columns, {best.order, columns}, best.offset, 0,
+		               type.ties ? std::span<const std::uint8_t>(best.tied, columns) : std::span<const std::uint8_t>{}},
+		              cipher, decoded);
 		break;
 	}
 	case search_kind::rails_and_order: {
@@ -245,14 +336,15 @@ TEST(CipherTypes, EachSearchFindsTheKeyOfEnglish)
 		for (int trial = 0; trial < texts; trial++) {
 			std::string plain = english_passage(corpus, random, 80 + random() % 300);
 			std::vector<std::int32_t> order;
+			std::vector<std::uint8_t> tied;
 			// Orders of 2 to 12 columns, or of 3 to 9 rails, which a
 			// redefence's search takes by default; an order fitted by its
 			// decodings, whose search costs most, of up to 8.
 			const bool rails = type.search == search_kind::rails_and_order;
 			const std::size_t reach = rails ? 18 : type.search == search_kind::fitted_order ? 16 : 24;
-			cipher_key key = random_key(type, random, ordered ? reach : plain.size() / 3, order);
+			cipher_key key = random_key(type, random, ordered ? reach : plain.size() / 3, order, tied);
 			while (ordered && key_number(key) < (rails ? 3 : 2))
-				key = random_key(type, random, reach, order);
+				key = random_key(type, random, reach, order, tied);
 			if (!ordered)
 				key.order = {};
 			key.number = std::min<std::int64_t>(key.number, static_cast<std::int64_t>(plain.size()) / 2);
