@@ -118,6 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	std::string text(reinterpret_cast<const char *>(data + 4), std::min(size - 4, MOST_TEXT));
 	cipher_key key{number, {}, data[3] % type.offsets(number), data[3] / 4 % type.routes(number)};
 	std::vector<std::int32_t> order;
+	std::vector<std::uint8_t> tied;
 	if ((type.options & ORDER_OPTION) != 0 && ((type.options & NUMBER_OPTION) == 0 || data[3] % 2 == 1)) {
 		// The order of the text's first bytes, ties left to right.
 		order.resize(static_cast<std::size_t>(number));
@@ -127,6 +128,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 			return byte(a) < byte(b);
 		});
 		key.order = order;
+		// Equal bytes tie, for a type whose ranks may.
+		if (type.ties) {
+			tied.assign(order.size(), 0);
+			for (std::size_t j = 1; j < order.size(); j++) {
+				const auto byte = [&](std::int32_t c) { return static_cast<std::size_t>(c) < text.size() ? text[static_cast<std::size_t>(c)] : 0; };
+				tied[j] = byte(order[j]) == byte(order[j - 1]) ? 1 : 0;
+			}
+			key.tied = tied;
+		}
 	}
 	std::string cipher(text.size(), '\0'), back(text.size(), '\0');
 	type.encipher(key, text, cipher);
