@@ -31,7 +31,11 @@ constexpr target TARGETS[] = {
     {"amsco", "4-12 columns, start 1 or 2, 60-300 letters", 4, 12, 60, 300, false, 0.95, 5, 60, 200},
     {"myszkowski", "5-15 columns with repeated letters, 10-25 rows", 5, 15, 10, 25, true, 0.95, 5, 60, 200},
     {"redefence", "3-9 rails, any order and offset, 60-600 letters", 3, 9, 60, 600, false, 0.97, 2, 20, 200},
+    {"any", "a mix of every type, 100-600 letters", 0, 0, 100, 600, false, 0.95, 10, 120, 200},
 };
+
+// The keys of a column transposition in a mix.
+constexpr target COLUMNS = {"columnar", "2-15 columns", 2, 15, 0, 0, false, 0, 0, 0, 0};
 
 // An order's read columns, separated by commas, for the failures' file.
 std::string listed(const std::vector<std::int32_t> &order)
@@ -42,70 +46,118 @@ std::string listed(const std::vector<std::int32_t> &order)
 	return text;
 }
 
-} // namespace
+// The ranks, from 1, of each column of an order whose ties are marked.
+std::vector<std::int32_t> ranks_of(const std::vector<std::int32_t> &order, const std::vector<std::uint8_t> &tied)
+{
+	std::vector<std::int32_t> ranks(order.size());
+	std::int32_t rank = 0;
+	for (std::size_t j = 0; j < order.size(); j++) {
+		rank += tied[j] != 0 ? 0 : 1;
+		ranks[static_cast<std::size_t>(order[j])] = rank;
+	}
+	return ranks;
+}
 
-int measure_cipher_targets(const std::string &name, const std::string &corpus, int scale, const std::string &dir)
+// One text of a type enciphered with a random key of the target's sizes,
+// or, for a mix, of `letters` letters.
+struct drawn {
+	std::string plain, cipher, key;
+};
+
+drawn draw(const cipher_type *type, const target *t, std::mt19937 &random, const std::string &corpus, std::size_t mixed)
+{
+	std::int64_t number = std::uniform_int_distribution<std::int64_t>(t->least, t->most)(random);
+	std::size_t letters = std::uniform_int_distribution<std::size_t>(t->fewest_letters, t->most_letters)(random);
+	if (mixed > 0)
+		letters = mixed;
+	else if (t->in_rows)
+		letters = letters * static_cast<std::size_t>(number) +
+		          (type->whole_rows ? 0
+		                            : std::uniform_int_distribution<std::size_t>(0, static_cast<std::size_t>(number) - 1)(random));
+	// A mix keeps at least four letters to a column or rail.
+	if (mixed > 0)
+		number = std::max<std::int64_t>(2, std::min<std::int64_t>(number, static_cast<std::int64_t>(letters / 4)));
+	std::string plain = message(corpus, random, letters);
+	// A whole grid's last row is filled with X, as transpose fills it.
+	if (type->whole_rows && plain.size() % static_cast<std::size_t>(number) != 0)
+		plain.append(static_cast<std::size_t>(number) - plain.size() % static_cast<std::size_t>(number), 'X');
+	const std::int64_t offset = std::uniform_int_distribution<std::int64_t>(0, type->offsets(number) - 1)(random);
+	std::vector<std::int32_t> order;
+	if ((type->options & NUMBER_OPTION) == 0) {
+		order.resize(static_cast<std::size_t>(number));
+		for (std::size_t j = 0; j < order.size(); j++)
+			order[j] = static_cast<std::int32_t>(j);
+		std::shuffle(order.begin(), order.end(), random);
+	}
+	const std::int64_t route = std::uniform_int_distribution<std::int64_t>(0, type->routes(number) - 1)(random);
+	// Ranks that tie, for a type that takes ties: some M of the K
+	// columns' letters, each at least once, the others repeated.
+	std::vector<std::uint8_t> tied;
+	if (type->ties) {
+		const auto columns = static_cast<std::size_t>(number);
+		const std::size_t distinct = std::uniform_int_distribution<std::size_t>(columns / 2, columns - 1)(random);
+		std::vector<std::int32_t> ranks(columns);
+		for (std::size_t c = 0; c < columns; c++)
+			ranks[c] = static_cast<std::int32_t>(c < distinct ? c : random() % distinct);
+		std::shuffle(ranks.begin(), ranks.end(), random);
+		std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
+			return ranks[static_cast<std::size_t>(a)] < ranks[static_cast<std::size_t>(b)] ||
+			       (ranks[static_cast<std::size_t>(a)] == ranks[static_cast<std::size_t>(b)] && a < b);
+		});
+		tied.resize(columns);
+		for (std::size_t j = 1; j < columns; j++)
+			tied[j] = ranks[static_cast<std::size_t>(order[j])] == ranks[static_cast<std::size_t>(order[j - 1])];
+	}
+	std::string cipher(plain.size(), ' ');
+	type->encipher({number, order, offset, route, tied}, plain, cipher);
+	const std::string key = "--cipher " + std::string(type->name) + " --key " + std::to_string(number) + " --offset " +
+	                        std::to_string(offset) + " --route " + std::to_string(route) + " --order " +
+	                        (type->ties ? listed(ranks_of(order, tied)) : listed(order));
+	return {plain, in_groups(cipher, random() % 2 == 0), key};
+}
+
+const target *target_of(std::string_view name)
 {
 	const target *t = std::find_if(std::begin(TARGETS), std::end(TARGETS), [&](const target &x) { return x.type == name; });
-	const cipher_type *type = cipher_named(name);
-	if (t == std::end(TARGETS) || type == nullptr) {
+	return t == std::end(TARGETS) ? nullptr : t;
+}
+
+} // namespace
+
+int measure_cipher_targets(const std::string &name, const std::string &corpus, int scale, int texts_wanted,
+                           const std::string &dir)
+{
+	const target *t = target_of(name);
+	const bool mix = name == "any";
+	if (t == nullptr || (!mix && cipher_named(name) == nullptr)) {
 		std::fprintf(stderr, "key_accuracy: no targets for the cipher type %s\n", name.c_str());
 		return 2;
 	}
 	std::mt19937 random(42);
-	const int texts = scale == 0 ? 1 : t->texts * scale;
+	const int texts = texts_wanted > 0 ? texts_wanted : scale == 0 ? 1 : t->texts * scale;
 	const std::string cipher_file = dir + "/cipher.text", cases = dir + "/cipher.cases", got = dir + "/cipher.got";
 	std::vector<outcome> outcomes;
+	std::vector<int> tried(cipher_types().size()), solved_of(cipher_types().size());
 	for (int n = 0; n < texts; n++) {
-		const std::int64_t number = std::uniform_int_distribution<std::int64_t>(t->least, t->most)(random);
-		std::size_t letters =
-		    std::uniform_int_distribution<std::size_t>(t->fewest_letters, t->most_letters)(random);
-		if (t->in_rows)
-			letters = letters * static_cast<std::size_t>(number) +
-			          (type->whole_rows ? 0
-			                            : std::uniform_int_distribution<std::size_t>(0, static_cast<std::size_t>(number) - 1)(random));
-		std::string plain = message(corpus, random, letters);
-		// A whole grid's last row is filled with X, as transpose fills it.
-		if (type->whole_rows && plain.size() % static_cast<std::size_t>(number) != 0)
-			plain.append(static_cast<std::size_t>(number) - plain.size() % static_cast<std::size_t>(number), 'X');
-		const std::int64_t offset = std::uniform_int_distribution<std::int64_t>(0, type->offsets(number) - 1)(random);
-		std::vector<std::int32_t> order;
-		if ((type->options & NUMBER_OPTION) == 0) {
-			order.resize(static_cast<std::size_t>(number));
-			for (std::size_t j = 0; j < order.size(); j++)
-				order[j] = static_cast<std::int32_t>(j);
-			std::shuffle(order.begin(), order.end(), random);
-		}
-		const std::int64_t route = std::uniform_int_distribution<std::int64_t>(0, type->routes(number) - 1)(random);
-		// Ranks that tie, for a type that takes ties: some M of the K
-		// columns' letters, each at least once, the others repeated.
-		std::vector<std::uint8_t> tied;
-		if (type->ties) {
-			const auto columns = static_cast<std::size_t>(number);
-			const std::size_t distinct = std::uniform_int_distribution<std::size_t>(columns / 2, columns - 1)(random);
-			std::vector<std::int32_t> ranks(columns);
-			for (std::size_t c = 0; c < columns; c++)
-				ranks[c] = static_cast<std::int32_t>(c < distinct ? c : random() % distinct);
-			std::shuffle(ranks.begin(), ranks.end(), random);
-			std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
-				return ranks[static_cast<std::size_t>(a)] < ranks[static_cast<std::size_t>(b)] ||
-				       (ranks[static_cast<std::size_t>(a)] == ranks[static_cast<std::size_t>(b)] && a < b);
-			});
-			tied.resize(columns);
-			for (std::size_t j = 1; j < columns; j++)
-				tied[j] = ranks[static_cast<std::size_t>(order[j])] == ranks[static_cast<std::size_t>(order[j - 1])];
-		}
-		std::string cipher(plain.size(), ' ');
-		type->encipher({number, order, offset, route, tied}, plain, cipher);
-		std::ofstream(cipher_file, std::ios::binary) << in_groups(cipher, random() % 2 == 0) << '\n';
+		// A mix draws each text's type, and its key from the type's own
+		// targets (columns of 2 to 15 for the column transpositions).
+		const std::size_t which = mix ? random() % cipher_types().size() : 0;
+		const cipher_type *type = mix ? &cipher_types()[which] : cipher_named(name);
+		const target *sizes = mix ? target_of(type->name) : t;
+		if (sizes == nullptr)
+			sizes = &COLUMNS;
+		const std::size_t letters = mix ? std::uniform_int_distribution<std::size_t>(t->fewest_letters, t->most_letters)(random) : 0;
+		const drawn text = draw(type, sizes, random, corpus, letters);
+		std::ofstream(cipher_file, std::ios::binary) << text.cipher << '\n';
 		const auto start = std::chrono::steady_clock::now();
 		const int status = run({BENCH_UNTRANSPOSE_KEY, "--cipher", name}, cipher_file, cases);
 		const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-		const bool solved = status == 0 && run({BENCH_UNTRANSPOSE}, cases, got) == 0 && read_all(got) == plain + "\n";
+		const bool solved = status == 0 && run({BENCH_UNTRANSPOSE}, cases, got) == 0 && read_all(got) == text.plain + "\n";
 		if (!solved)
-			std::ofstream(dir + "/cipher.failures", std::ios::binary | std::ios::app)
-			    << read_all(cipher_file) << "--key " << number << " --offset " << offset << " order " << listed(order) << '\n';
+			std::ofstream(dir + "/cipher.failures", std::ios::binary | std::ios::app) << text.cipher << '\n' << text.key << '\n';
 		outcomes.push_back({solved, took.count()});
+		tried[which]++;
+		solved_of[which] += solved ? 1 : 0;
 	}
 	const summary s = summarise(outcomes);
 	std::printf("%-10s %-44s %6s %18s %18s %18s\n", "type", "sizes", "texts", "solved (target)", "median (target)",
@@ -115,5 +167,7 @@ int measure_cipher_targets(const std::string &name, const std::string &corpus, i
 	std::snprintf(median, sizeof median, "%.2f s (%.1f s)", s.median, t->median);
 	std::snprintf(slowest, sizeof slowest, "%.2f s (%.0f s)", s.slowest, t->slowest);
 	std::printf("%-10s %-44s %6d %18s %18s %18s\n", name.c_str(), t->sizes, texts, solved, median, slowest);
+	for (std::size_t i = 0; mix && i < tried.size(); i++)
+		std::printf("  %-12s %3d of %3d solved\n", std::string(cipher_types()[i].name).c_str(), solved_of[i], tried[i]);
 	return 0;
 }

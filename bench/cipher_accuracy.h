@@ -7,8 +7,10 @@
 #include <string>
 
 // The type's targets table, at `scale` times the usual number of texts;
-// 0 runs one text, to keep it working.  Returns 0, or 2 for a type with
+// 0 runs one text, to keep it working; or `texts` texts when that is not
+// 0.  Returns 0, or 2 for a type with
 // no targets here.
-int measure_cipher_targets(const std::string &name, const std::string &corpus, int scale, const std::string &dir);
+int measure_cipher_targets(const std::string &name, const std::string &corpus, int scale, int texts,
+                           const std::string &dir);
 
 #endif

@@ -33,7 +33,7 @@ namespace {
 const char USAGE[] = "Usage: key_accuracy [--trials N | --quick]\n"
                      "                    [--verdict | --keyed | --keyed-grid | --keyed-verdict | --languages |\n"
                      "                     --cipher TYPE]\n"
-                     "                    [--lang CODE] [--dir D] [ENGLISH_TEXT]...\n"
+                     "                    [--texts N] [--lang CODE] [--dir D] [ENGLISH_TEXT]...\n"
                      "Measure how often untranspose-key's search finds the key of held-out English\n"
                      "(tests/data by default), N times the usual number of texts; with --verdict,\n"
                      "how often its verdict is right; with --keyed, how often and how fast\n"
@@ -44,7 +44,7 @@ const char USAGE[] = "Usage: key_accuracy [--trials N | --quick]\n"
                      "--languages, how often texts in each language are solved, with that\n"
                      "language's statistics and with auto (only the language CODE with --lang);\n"
                      "with --cipher TYPE, how often and how fast untranspose-key --cipher TYPE\n"
-                     "solves ciphers of that type.\n"
+                     "solves ciphers of that type (N texts with --texts).\n"
                      "--quick runs one keyed text of each kind.  Work files go in D (default /tmp).\n";
 
 struct bucket {
@@ -164,7 +164,7 @@ void measure_verdict(const language_model &model, const std::string &corpus, int
 
 int main(int argc, char **argv)
 {
-	int scale = 1;
+	int scale = 1, texts = 0;
 	bool verdict_only = false, keyed = false, keyed_grid = false, languages = false, keyed_verdict = false;
 	std::string dir = "/tmp";
 	const char *only = nullptr, *cipher_type = nullptr;
@@ -176,6 +176,8 @@ int main(int argc, char **argv)
 		}
 		if (std::strcmp(argv[i], "--trials") == 0 && i + 1 < argc) {
 			scale = std::max(1, std::atoi(argv[++i]));
+		} else if (std::strcmp(argv[i], "--texts") == 0 && i + 1 < argc) {
+			texts = std::max(1, std::atoi(argv[++i]));
 		} else if (std::strcmp(argv[i], "--quick") == 0) {
 			scale = 0;
 		} else if (std::strcmp(argv[i], "--verdict") == 0) {
@@ -231,7 +233,7 @@ int main(int argc, char **argv)
 	if (keyed)
 		return measure_keyed_targets(corpus, scale, dir);
 	if (cipher_type != nullptr)
-		return measure_cipher_targets(cipher_type, corpus, scale, dir);
+		return measure_cipher_targets(cipher_type, corpus, scale, texts, dir);
 	if (keyed_grid)
 		return measure_keyed_grid(corpus, scale, dir, UNTRANSPOSE_BENCH_OUTPUT "/keyed_grid.svg");
 

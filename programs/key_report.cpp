@@ -16,7 +16,7 @@ constexpr std::size_t SHOWN_BYTES = 48;
 // The row's decoding of `compact`, in scratch.decoded.
 void decode_row(const answer_row &row, std::span<const char> compact, const report_scratch &scratch)
 {
-	if (row.type != nullptr) {
+	if (row.type != nullptr && !row.type->column_form) {
 		cipher_key key{row.key, row.order, row.offset, row.route, row.tied};
 		row.type->decipher(key, compact, {scratch.decoded, BUFFER_SIZE});
 		return;
@@ -65,7 +65,7 @@ void show_order(std::span<const std::int32_t> order, std::span<const std::uint8_
 void write_case(const answer_row &row, std::span<const char> compact, std::span<const char> line,
                 const report_scratch &scratch)
 {
-	if (row.type != nullptr) {
+	if (row.type != nullptr && !row.type->column_form) {
 		decode_row(row, compact, scratch);
 		std::fputs("1\n", stdout);
 		std::fwrite(scratch.decoded, 1, compact.size(), stdout);
@@ -146,7 +146,7 @@ void write_table(const language_model &model, bool named, const line_place &plac
 		if (!row.order.empty())
 			show_order(row.order, row.tied);
 	}
-	if (rows[0].type == nullptr && rows[0].order.empty() && static_cast<std::size_t>(rows[0].key) >= length &&
+	if ((rows[0].type == nullptr || rows[0].type->column_form) && rows[0].order.empty() && static_cast<std::size_t>(rows[0].key) >= length &&
 	    length >= 3)
 		std::printf("(no key was tried: keys of %zu or more leave this text as it is)\n", length);
 	std::putchar('\n');

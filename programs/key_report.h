@@ -27,8 +27,8 @@ struct answer_row {
 	std::span<const std::int32_t> order;
 	key_score score;
 	bool reached_once = false;   // by only one restart of a search's climb
-	// A type whose decoding is not the filter's, with its key's offset;
-	// null for the column transpositions.
+	// The type, with its key's offset; null for the column transpositions
+	// when no other type is in question.
 	const cipher_type *type = nullptr;
 	std::int64_t offset = 0;
 	std::int64_t route = 0;

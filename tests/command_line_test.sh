@@ -285,6 +285,25 @@ check "amsco: the same bytes on one thread and on two" 0 empty "$(cat "$scratch/
 	$run --cipher amsco --top 2 --jobs 2
 printf "$amsco" | $run --cipher amsco >"$scratch/cases"
 check "amsco: searched, then the filter" 0 empty "$keyed_plain" '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"
+check "myszkowski: the definition's example" 0 empty 'ROFOACDTEDSEEEACWEIVRLENE\n' 'WEAREDISCOVEREDFLEEATONCE\n' \
+	$enc --cipher myszkowski --keyword TOMATO
+check "myszkowski: tied ranks as --order" 0 empty 'ROFOACDTEDSEEEACWEIVRLENE\n' 'WEAREDISCOVEREDFLEEATONCE\n' \
+	$enc --cipher myszkowski --order 4,3,2,1,4,3
+check "myszkowski: decoded with its key" 0 empty '1\nWEAREDISCOVEREDFLEEATONCE\n0\n' 'ROFOACDTEDSEEEACWEIVRLENE\n' \
+	$run --cipher myszkowski --keyword tomato
+printf "$keyed_plain" | $enc --cipher myszkowski --keyword BOOKKEEPER >"$scratch/myszkowski"
+$run --cipher myszkowski --top 2 --jobs 1 <"$scratch/myszkowski" >"$scratch/one"
+check "myszkowski: the same bytes on one thread and on two" 0 empty "$(cat "$scratch/one")\n" "$(cat "$scratch/myszkowski")\n" \
+	$run --cipher myszkowski --top 2 --jobs 2
+check "myszkowski: searched and decoded" 0 empty "$keyed_plain" "$(cat "$scratch/myszkowski")\n" \
+	$run --cipher myszkowski --decode
+railfence=$(printf "$keyed_plain" | $enc --cipher railfence --key 7 --offset 3)
+check "any: a rail fence found among every type" 0 empty "$keyed_plain" "$railfence\n" $run --cipher any --decode
+printf "$keyed_plain" | $enc --keyword ZEBRAS | $run --cipher any >"$scratch/cases"
+check "any: a keyed cipher's case, then the filter" 0 empty "$keyed_plain" '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"
+$run --cipher any --top 3 --jobs 1 <"$scratch/myszkowski" >"$scratch/one"
+check "any: the same bytes on one thread and on two" 0 empty "$(cat "$scratch/one")\n" "$(cat "$scratch/myszkowski")\n" \
+	$run --cipher any --top 3 --jobs 2
 # Every language's search reuses the solver: the answer must be the kept
 # language's own.
 for type in redefence amsco; do
@@ -313,6 +332,8 @@ a route for a rail fence|--cipher railfence --key 3 --route snake
 an unknown route|--cipher route --key 3 --route zigzag
 an unknown corner|--cipher route --key 3 --corner middle
 a start of three|--cipher amsco --keyword abc --start 3
+ranks with a gap|--cipher myszkowski --order 1,3,3
+tied ranks for AMSCO|--cipher amsco --order 2,1,1
 a start for a rail fence|--cipher railfence --key 3 --start 2
 a redefence's offset past its zigzag|--cipher redefence --order 3,1,2 --offset 4
 an offset for a block permutation|--cipher permutation --order 2,1 --offset 1
@@ -327,6 +348,17 @@ check "untranspose-key: --keyed and another type" 2 message '' '' $run --keyed -
 check "untranspose-key: a key given and --top" 2 message '' '' $run --cipher railfence --key 3 --top 2
 check "transpose: a start without its key" 2 message '' '' $enc --cipher amsco --start 2
 check "untranspose-key: an AMSCO of more than 24 columns" 2 message '' '' $run --cipher amsco --max-key 25
+while IFS='|' read -r name arguments; do
+	check "untranspose-key: $name" 2 message '' '' $run $arguments
+done <<'BAD'
+--cipher any with a key|--cipher any --key 5
+--cipher any with a range|--cipher any --max-key 10
+--cipher any and another type|--cipher any --cipher railfence
+another type and --cipher any|--cipher route --cipher any
+--cipher any and --keyed|--keyed --cipher any
+BAD
+check "transpose: --cipher any enciphers nothing" 2 message '' '' $enc --cipher any --key 3
+check "untranspose-key: a Myszkowski of more than 24 columns" 2 message '' '' $run --cipher myszkowski --max-key 25
 check "transpose: a route without its key" 2 message '' '' $enc --cipher route --route snake
 check "transpose: an offset without its key" 2 message '' '' $enc --cipher railfence --offset 1
 
