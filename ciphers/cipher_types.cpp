@@ -2,6 +2,7 @@
 
 #include "amsco.h"
 #include "columnar.h"
+#include "double_columnar.h"
 #include "key_space.h"
 #include "myszkowski.h"
 #include "orders.h"
@@ -49,6 +50,11 @@ std::int64_t amsco_orders(std::int64_t columns, bool natural) noexcept
 	return log10_millionths(2) + orders(columns, natural);
 }
 
+std::int64_t two_orders(std::int64_t number, bool natural) noexcept
+{
+	return 2 * orders(number, natural);
+}
+
 constexpr cipher_type TYPES[] = {
     {.name = "columnar", .title = "column transposition",
      .summary = "columns read out from left to right, or in a key's order",
@@ -92,6 +98,12 @@ constexpr cipher_type TYPES[] = {
      .most_number = MOST_ORDER_COLUMNS, .column_form = false, .search = search_kind::fitted_order, .offsets = one,
      .routes = one, .whole_rows = false, .ties = true, .key_space = tied_orders, .encipher = encipher_myszkowski,
      .decipher = decipher_myszkowski},
+    {.name = "double", .title = "double columnar transposition",
+     .summary = "keyed columns twice: --keyword FIRST --keyword SECOND",
+     .options = ORDER_OPTION, .needs = ORDER_OPTION, .number_name = "columns", .least_number = 1,
+     .most_number = MOST_DOUBLE_COLUMNS, .column_form = true, .search = search_kind::none, .offsets = one,
+     .routes = one, .whole_rows = false, .ties = false, .orders = 2, .key_space = two_orders,
+     .encipher = encipher_double, .decipher = decipher_double},
 };
 
 } // namespace

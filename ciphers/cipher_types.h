@@ -20,6 +20,8 @@ struct cipher_key {
 	// shares its rank with the one read before it.  None, or as many as
 	// the order.
 	std::span<const std::uint8_t> tied = {};
+	// The second key's read order, for a type of two keys.
+	std::span<const std::int32_t> second = {};
 };
 
 // The options that give a key's parts.
@@ -39,6 +41,7 @@ enum class search_kind {
 	every_number_and_offset,   // and every route, for a type that has them
 	rails_and_order,      // the number of rails, the offset and the rails' order
 	fitted_order,         // the number of columns, the offset and the order, by their decodings
+	none,                 // not yet: the key must be given
 };
 
 struct cipher_type {
@@ -65,6 +68,9 @@ struct cipher_type {
 	// Whether its key's ranks may tie, equal letters of a keyword sharing
 	// a rank.
 	bool ties;
+	// How many keys it takes in order, each a --keyword or --order: two
+	// for the double columnar, the first applied first.
+	unsigned orders = 1;
 	// log10 of how many keys of `number` the type has, in millionths: what
 	// an answer pays to be believed against another type's.  A key whose
 	// columns or rails are read in their natural order, without ties,

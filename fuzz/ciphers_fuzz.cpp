@@ -114,11 +114,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 		return 0;
 	const std::span<const cipher_type> types = cipher_types();
 	const cipher_type &type = types[data[0] % types.size()];
-	const std::int64_t number = type.least_number + (data[1] | data[2] << 8) % 200;
+	const std::int64_t number =
+	    type.least_number + (data[1] | data[2] << 8) % std::min<std::int64_t>(200, type.most_number - type.least_number + 1);
 	std::string text(reinterpret_cast<const char *>(data + 4), std::min(size - 4, MOST_TEXT));
 	cipher_key key{number, {}, data[3] % type.offsets(number), data[3] / 4 % type.routes(number)};
 	std::vector<std::int32_t> order;
 	std::vector<std::uint8_t> tied;
+	std::vector<std::int32_t> second;
 	if ((type.options & ORDER_OPTION) != 0 && ((type.options & NUMBER_OPTION) == 0 || data[3] % 2 == 1)) {
 		// The order of the text's first bytes, ties left to right.
 		order.resize(static_cast<std::size_t>(number));
@@ -128,6 +130,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 			return byte(a) < byte(b);
 		});
 		key.order = order;
+		// A second key, for a type of two: the order of the text's last
+		// bytes, of a size of its own.
+		if (type.orders == 2) {
+			second.resize(1 + static_cast<std::size_t>(data[3]) % std::min<std::size_t>(static_cast<std::size_t>(type.most_number), 60));
+			std::iota(second.begin(), second.end(), 0);
+			std::stable_sort(second.begin(), second.end(), [&](std::int32_t a, std::int32_t b) {
+				const auto byte = [&](std::int32_t c) {
+					return static_cast<std::size_t>(c) < text.size() ? text[text.size() - 1 - static_cast<std::size_t>(c)] : 0;
+				};
+				return byte(a) < byte(b);
+			});
+			key.second = second;
+		}
 		// Equal bytes tie, for a type whose ranks may.
 		if (type.ties) {
 			tied.assign(order.size(), 0);

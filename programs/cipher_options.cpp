@@ -54,26 +54,36 @@ int take_cipher_option(const char *program, cipher_option option, const char *ar
 			return usage_error(program, "--key takes a number from 1 to 2147483647, not", argument);
 		return -1;
 	case cipher_option::keyword:
+	case cipher_option::order: {
+		const bool keyword = option == cipher_option::keyword;
 		choice.given |= ORDER_OPTION;
-		choice.order_name = "--keyword";
+		choice.order_name = keyword ? "--keyword" : "--order";
 		choice.key_options++;
-		choice.columns = keyword_tied_ranks(folded_argument(argument), {choice.ranks, MOST_ORDER_COLUMNS},
-		                                    {choice.tied, MOST_ORDER_COLUMNS});
-		choice.order_ties = false;
-		if (choice.columns == 0)
-			return usage_error(program, "a keyword needs from 1 to 9999 letters, not", argument);
-		return -1;
-	case cipher_option::order:
-		choice.given |= ORDER_OPTION;
-		choice.order_name = "--order";
-		choice.key_options++;
+		// A second key, for a type of two, is kept beside the first;
+		// whether the type takes two is settled at the end.
+		const bool second = choice.orders++ == 1;
+		const std::span<std::int32_t> ranks{choice.ranks + (second ? MOST_ORDER_COLUMNS : 0), MOST_ORDER_COLUMNS};
+		std::uint8_t ties[MOST_ORDER_COLUMNS];
+		const std::span<std::uint8_t> tied = second ? std::span<std::uint8_t>(ties) : std::span<std::uint8_t>(choice.tied, MOST_ORDER_COLUMNS);
 		// Ranks may tie for a type that takes ties, which may be named
 		// after this option: whether they may is settled at the end.
-		choice.columns = parse_tied_ranks(argument, {choice.ranks, MOST_ORDER_COLUMNS}, {choice.tied, MOST_ORDER_COLUMNS});
-		if (choice.columns == 0)
-			return usage_error(program, "an order is the ranks 1 to K, each once, separated by commas, not", argument);
-		choice.order_ties = std::find(choice.tied, choice.tied + choice.columns, 1) != choice.tied + choice.columns;
+		const std::size_t columns =
+		    keyword ? keyword_tied_ranks(folded_argument(argument), ranks, tied) : parse_tied_ranks(argument, ranks, tied);
+		if (columns == 0)
+			return keyword ? usage_error(program, "a keyword needs from 1 to 9999 letters, not", argument)
+			               : usage_error(program, "an order is the ranks 1 to K, each once, separated by commas, not",
+			                             argument);
+		const bool ties_given = !keyword && std::find(tied.begin(), tied.begin() + static_cast<std::ptrdiff_t>(columns), 1) !=
+		                                        tied.begin() + static_cast<std::ptrdiff_t>(columns);
+		if (second) {
+			choice.second_columns = columns;
+			choice.order_ties = choice.order_ties || ties_given;
+		} else {
+			choice.columns = columns;
+			choice.order_ties = ties_given;
+		}
 		return -1;
+	}
 	case cipher_option::offset:
 		choice.given |= OFFSET_OPTION;
 		// An offset may be 0, which parse_count does not take.
@@ -116,7 +126,12 @@ int finish_cipher_options(const char *program, cipher_choice &choice, bool key_n
 			return usage_error(program,
 			                   ("--cipher " + std::string(type.name) + " takes " + options_named(type.options) + ", not").c_str(),
 			                   option_name(choice, bit));
-	if (choice.key_options > 1)
+	if (type.orders == 2 && choice.orders > 0 && (choice.orders != 2 || choice.key_options != 2))
+		return usage_error(program,
+		                   ("--cipher " + std::string(type.name) + " takes two keys, --keyword or --order twice, the first applied first")
+		                       .c_str(),
+		                   nullptr);
+	if (type.orders == 1 && choice.key_options > 1)
 		return usage_error(program, "give one of --key, --keyword and --order", nullptr);
 	if (key_needed && (choice.given & type.needs) == 0)
 		return usage_error(program, ("--cipher " + std::string(type.name) + " needs " + options_named(type.needs)).c_str(),
@@ -135,6 +150,17 @@ int finish_cipher_options(const char *program, cipher_choice &choice, bool key_n
 	key = {};
 	if ((choice.given & ORDER_OPTION) != 0)
 		key.order = {choice.order, choice.columns};
+	if (choice.orders == 2) {
+		const std::span<std::int32_t> second{choice.order + MOST_ORDER_COLUMNS, choice.second_columns};
+		read_order({choice.ranks + MOST_ORDER_COLUMNS, choice.second_columns}, second);
+		key.second = second;
+		if (static_cast<std::int64_t>(choice.second_columns) > type.most_number)
+			return usage_error(program,
+			                   ("a " + std::string(type.title) + "'s key has at most " + std::to_string(type.most_number) +
+			                    " " + std::string(type.number_name) + ", not")
+			                       .c_str(),
+			                   std::to_string(choice.second_columns).c_str());
+	}
 	if ((choice.given & ORDER_OPTION) != 0 && type.ties)
 		key.tied = {choice.tied, choice.columns};
 	key.number = (choice.given & NUMBER_OPTION) != 0 ? choice.number : static_cast<std::int64_t>(choice.columns);
@@ -146,12 +172,12 @@ int finish_cipher_options(const char *program, cipher_choice &choice, bool key_n
 		                    " " + std::string(type.number_name) + ", not")
 		                       .c_str(),
 		                   std::to_string(key_number(key)).c_str());
-	if ((choice.given & NUMBER_OPTION) != 0 && key.number > type.most_number)
+	if ((choice.given & (NUMBER_OPTION | ORDER_OPTION)) != 0 && key_number(key) > type.most_number)
 		return usage_error(program,
 		                   ("a " + std::string(type.title) + " has at most " + std::to_string(type.most_number) + " " +
 		                    std::string(type.number_name) + ", not")
 		                       .c_str(),
-		                   std::to_string(key.number).c_str());
+		                   std::to_string(key_number(key)).c_str());
 	if ((choice.given & OFFSET_OPTION) != 0 && key.offset >= type.offsets(key_number(key)))
 		return usage_error(program,
 		                   ("an offset for " + std::to_string(key_number(key)) + " " + std::string(type.number_name) +

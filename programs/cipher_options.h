@@ -19,8 +19,12 @@ struct cipher_choice {
 	std::int64_t offset = 0;
 	std::int64_t route = 0, corner = 0;     // as route.h numbers them
 	std::size_t columns = 0;                // of a keyword or ranks given
-	std::int32_t *ranks = nullptr;          // room for MOST_ORDER_COLUMNS, set by the caller
+	// Room for two keys of MOST_ORDER_COLUMNS each, set by the caller: the
+	// second --keyword or --order of a type of two keys is the second.
+	std::int32_t *ranks = nullptr;
 	std::int32_t *order = nullptr;          // and the read order made of them
+	std::size_t orders = 0;                 // how many --keyword and --order
+	std::size_t second_columns = 0;
 	std::uint8_t *tied = nullptr;           // and where its ranks tie, room for MOST_ORDER_COLUMNS
 	bool order_ties = false;                // whether an --order given has ties
 	const char *order_name = "--keyword";   // the option that gave them

@@ -70,6 +70,7 @@ void answer_given(void *context, const text_line &text)
 	const cipher_key &key = w.opts.key;
 	answer_row row{static_cast<std::int32_t>(std::min<std::int64_t>(key_number(key), INT32_MAX)), key.order, {}};
 	row.tied = key.tied;
+	row.second = key.second;
 	if (!type.column_form) {
 		row.type = &type;
 		row.offset = key.offset;

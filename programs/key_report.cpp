@@ -1,6 +1,7 @@
 #include "key_report.h"
 
 #include "cipher_options.h"
+#include "columnar.h"
 #include "decoder.h"
 #include "keyed_columns.h"
 #include "orders.h"
@@ -13,6 +14,22 @@ namespace {
 
 constexpr std::size_t SHOWN_BYTES = 48;
 
+// What the filter decodes with the row's number of columns, in
+// scratch.natural: the text with a second key undone, if there is one, and
+// its columns put back in their natural order.
+void naturalise_row(const answer_row &row, std::span<const char> compact, const report_scratch &scratch)
+{
+	std::span<const char> text = compact;
+	if (!row.second.empty()) {
+		decipher_columnar({0, row.second}, compact, {scratch.decoded, BUFFER_SIZE});
+		text = {scratch.decoded, compact.size()};
+	}
+	if (row.order.empty())
+		std::copy(text.begin(), text.end(), scratch.natural);
+	else
+		naturalise_columns(text, text.size(), row.order, {scratch.natural, BUFFER_SIZE});
+}
+
 // The row's decoding of `compact`, in scratch.decoded.
 void decode_row(const answer_row &row, std::span<const char> compact, const report_scratch &scratch)
 {
@@ -21,12 +38,8 @@ void decode_row(const answer_row &row, std::span<const char> compact, const repo
 		row.type->decipher(key, compact, {scratch.decoded, BUFFER_SIZE});
 		return;
 	}
-	const char *natural = compact.data();
-	if (!row.order.empty()) {
-		naturalise_columns(compact, compact.size(), row.order, {scratch.natural, BUFFER_SIZE});
-		natural = scratch.natural;
-	}
-	decode_columns({natural, compact.size()}, compact.size(), row.key, {scratch.decoded, BUFFER_SIZE});
+	naturalise_row(row, compact, scratch);
+	decode_columns({scratch.natural, compact.size()}, compact.size(), row.key, {scratch.decoded, BUFFER_SIZE});
 }
 
 // Up to SHOWN_BYTES of a decoding, with bytes a terminal would not show as
@@ -76,7 +89,7 @@ void write_case(const answer_row &row, std::span<const char> compact, std::span<
 	if (row.order.empty()) {
 		std::fwrite(line.data(), 1, line.size(), stdout);
 	} else {
-		naturalise_columns(compact, compact.size(), row.order, {scratch.natural, BUFFER_SIZE});
+		naturalise_row(row, compact, scratch);
 		std::fwrite(scratch.natural, 1, compact.size(), stdout);
 	}
 	std::putchar('\n');
@@ -145,6 +158,8 @@ void write_table(const language_model &model, bool named, const line_place &plac
 			std::printf("                %s\n", describe_key(*row.type, {row.key, row.order, row.offset, row.route, row.tied}).c_str());
 		if (!row.order.empty())
 			show_order(row.order, row.tied);
+		if (!row.second.empty())
+			show_order(row.second, {});
 	}
 	if ((rows[0].type == nullptr || rows[0].type->column_form) && rows[0].order.empty() && static_cast<std::size_t>(rows[0].key) >= length &&
 	    length >= 3)

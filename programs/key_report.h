@@ -33,6 +33,7 @@ struct answer_row {
 	std::int64_t offset = 0;
 	std::int64_t route = 0;
 	std::span<const std::uint8_t> tied = {};   // where its order's ranks tie
+	std::span<const std::int32_t> second = {};  // a second key's read order, applied last
 };
 
 // Scratch for decoding answers: two buffers of BUFFER_SIZE bytes.

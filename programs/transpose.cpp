@@ -200,20 +200,20 @@ struct release {
 int main(int argc, char **argv)
 {
 	argv = begin_program(argc, argv);
-	// Every buffer, allocated once: the ranks and read order of an order
+	// Every buffer, allocated once: the ranks and read orders of two keys
 	// given by hand, the line as read, its compact text, its cipher, and
-	// the order's ties.
+	// the first key's ties.
 	const std::unique_ptr<void, release> block{
-	    std::calloc(1, 2 * MOST_ORDER_COLUMNS * sizeof(std::int32_t) + 4 * BUFFER_SIZE + MOST_ORDER_COLUMNS)};
+	    std::calloc(1, 4 * MOST_ORDER_COLUMNS * sizeof(std::int32_t) + 4 * BUFFER_SIZE + MOST_ORDER_COLUMNS)};
 	if (!block) {
 		std::fprintf(stderr, "%s: out of memory\n", PROGRAM);
 		return 1;
 	}
 	auto *const ranks = static_cast<std::int32_t *>(block.get());
-	auto *const bytes = reinterpret_cast<char *>(ranks + 2 * MOST_ORDER_COLUMNS);
+	auto *const bytes = reinterpret_cast<char *>(ranks + 4 * MOST_ORDER_COLUMNS);
 	options opts;
 	opts.choice.ranks = ranks;
-	opts.choice.order = ranks + MOST_ORDER_COLUMNS;
+	opts.choice.order = ranks + 2 * MOST_ORDER_COLUMNS;
 	opts.choice.tied = reinterpret_cast<std::uint8_t *>(bytes + 4 * BUFFER_SIZE);
 	int first = argc;
 	if (const int status = parse(argc, argv, opts, first); status >= 0)

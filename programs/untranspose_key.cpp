@@ -101,8 +101,8 @@ const char USAGE_HEAD[] =
     "  --cipher TYPE  the transposition (default columnar; --keyed is keyed):\n";
 
 const char USAGE_TAIL[] =
-    "    any         every type above, the answer believed most (without a\n"
-    "                key, --min-key or --max-key)\n"
+    "    any         every type above that is searched, the answer believed\n"
+    "                most (without a key, --min-key or --max-key)\n"
     "  --key N        the number of columns or rails, for a type that takes it\n"
     "  --offset M     where a rail fence's or redefence's zigzag starts\n"
     "                 (0 to 2N - 3)\n"
@@ -287,6 +287,12 @@ int parse(int argc, char **argv, key_options &opts, int &first)
 	if (const int status = finish_cipher_options(PROGRAM, opts.choice, false, opts.key); status >= 0)
 		return status;
 	const bool key_given = opts.choice.key_options > 0;
+	if (!key_given && opts.choice.type->search == search_kind::none)
+		return usage_error(PROGRAM,
+		                   ("--cipher " + std::string(opts.choice.type->name) +
+		                    " is decoded with its keys, --keyword or --order twice: it is not searched yet")
+		                       .c_str(),
+		                   nullptr);
 	opts.rails = !key_given && opts.choice.type->search == search_kind::rails_and_order;
 	opts.fitted = !key_given && opts.choice.type->search == search_kind::fitted_order;
 	opts.keyed = !key_given && searches_orders(*opts.choice.type) && !opts.rails && !opts.fitted;
@@ -342,12 +348,12 @@ int main(int argc, char **argv)
 	// Every buffer, allocated once: the line as read, the line as
 	// normalising leaves it, the compact text, its runs in natural order, a
 	// decoding, the best keys, those of the language being tried, and the
-	// answers made of them, and an order's ranks and read order.
+	// answers made of them, and two keys' ranks and read orders.
 	constexpr std::size_t trials = language_scratch(MOST_LANGUAGES, MOST_TOP);
 	constexpr std::size_t swept = 2 * MOST_TOP + std::max(SHORTLIST, MOST_TOP);
 	const std::unique_ptr<void, release> block{std::calloc(
 	    1, 5 * BUFFER_SIZE + (MOST_TOP + trials) * sizeof(key_score) + MOST_TOP * sizeof(answer_row) +
-	           swept * sizeof(sweep_answer) + 2 * MOST_ORDER_COLUMNS * sizeof(std::int32_t) + MOST_ORDER_COLUMNS)};
+	           swept * sizeof(sweep_answer) + 4 * MOST_ORDER_COLUMNS * sizeof(std::int32_t) + MOST_ORDER_COLUMNS)};
 	if (!block) {
 		std::fprintf(stderr, "%s: out of memory\n", PROGRAM);
 		return 1;
@@ -358,8 +364,8 @@ int main(int argc, char **argv)
 	auto *const rows = reinterpret_cast<answer_row *>(trial + trials);
 	auto *const sweeps = reinterpret_cast<sweep_answer *>(rows + MOST_TOP);
 	opts.choice.ranks = reinterpret_cast<std::int32_t *>(sweeps + swept);
-	opts.choice.order = opts.choice.ranks + MOST_ORDER_COLUMNS;
-	opts.choice.tied = reinterpret_cast<std::uint8_t *>(opts.choice.order + MOST_ORDER_COLUMNS);
+	opts.choice.order = opts.choice.ranks + 2 * MOST_ORDER_COLUMNS;
+	opts.choice.tied = reinterpret_cast<std::uint8_t *>(opts.choice.order + 2 * MOST_ORDER_COLUMNS);
 
 	int first = argc;
 	if (const int status = parse(argc, argv, opts, first); status >= 0)

@@ -304,6 +304,13 @@ check "any: a keyed cipher's case, then the filter" 0 empty "$keyed_plain" '' sh
 $run --cipher any --top 3 --jobs 1 <"$scratch/myszkowski" >"$scratch/one"
 check "any: the same bytes on one thread and on two" 0 empty "$(cat "$scratch/one")\n" "$(cat "$scratch/myszkowski")\n" \
 	$run --cipher any --top 3 --jobs 2
+printf 'WEAREDISCOVEREDFLEEATONCE\n' | $enc --keyword ZEBRAS | $enc --order 5,3,2,1,6,4 >"$scratch/twice"
+check "double: both keys, as two keyed transpositions" 0 empty "$(cat "$scratch/twice")\n" 'WEAREDISCOVEREDFLEEATONCE\n' \
+	$enc --cipher double --keyword ZEBRAS --keyword TOMATO
+check "double: decoded with both keys, the filter's case" 0 empty '6\nWIREEESEAACDTROFOEVLNDEEC\n0\n' "$(cat "$scratch/twice")\n" \
+	$run --cipher double --order 6,3,2,4,1,5 --keyword tomato
+check "double: decoded with both keys, the plain text" 0 empty 'WEAREDISCOVEREDFLEEATONCE\n' "$(cat "$scratch/twice")\n" \
+	$run --cipher double --keyword zebras --keyword tomato --decode
 # Every language's search reuses the solver: the answer must be the kept
 # language's own.
 for type in redefence amsco; do
@@ -333,6 +340,11 @@ an unknown route|--cipher route --key 3 --route zigzag
 an unknown corner|--cipher route --key 3 --corner middle
 a start of three|--cipher amsco --keyword abc --start 3
 ranks with a gap|--cipher myszkowski --order 1,3,3
+one key of a double|--cipher double --keyword zebras
+three keys of a double|--cipher double --keyword zebras --keyword tomato --order 2,1
+a number for a double|--cipher double --key 5 --keyword tomato
+two keywords for one transposition|--cipher keyed --keyword zebras --keyword tomato
+a double's key past 100 columns|--cipher double --keyword a --keyword abcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijabcdefghijk
 tied ranks for AMSCO|--cipher amsco --order 2,1,1
 a start for a rail fence|--cipher railfence --key 3 --start 2
 a redefence's offset past its zigzag|--cipher redefence --order 3,1,2 --offset 4
@@ -357,6 +369,7 @@ done <<'BAD'
 another type and --cipher any|--cipher route --cipher any
 --cipher any and --keyed|--keyed --cipher any
 BAD
+check "untranspose-key: a double without its keys" 2 message '' '' $run --cipher double
 check "transpose: --cipher any enciphers nothing" 2 message '' '' $enc --cipher any --key 3
 check "untranspose-key: a Myszkowski of more than 24 columns" 2 message '' '' $run --cipher myszkowski --max-key 25
 check "transpose: a route without its key" 2 message '' '' $enc --cipher route --route snake

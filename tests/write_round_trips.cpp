@@ -81,32 +81,39 @@ int main(int argc, char **argv)
 		const cipher_type &type = types[static_cast<std::size_t>(n) % types.size()];
 		const int variant = n / static_cast<int>(types.size());
 		std::uniform_int_distribution<std::int64_t> columns_of(type.least_number, n % 5 == 4 ? 400 : 40);
-		const std::int64_t k = columns_of(random);
+		const std::int64_t k = std::min(columns_of(random), type.most_number);
 		std::string option;
 		if (&type != &types[0])
 			option.append("--cipher ").append(type.name).append(" ");
 		const bool ordered = (type.options & ORDER_OPTION) != 0 && ((type.options & NUMBER_OPTION) == 0 || variant % 3 != 0);
 		if (!ordered) {
 			option.append("--key ").append(std::to_string(k));
-		} else if (variant % 2 == 0) {
-			std::vector<std::int64_t> ranks(static_cast<std::size_t>(k));
-			std::iota(ranks.begin(), ranks.end(), 1);
-			std::shuffle(ranks.begin(), ranks.end(), random);
-			// Ranks that tie, for a type that takes ties: those above
-			// some rank M are folded onto 1 to M, each held at least once.
-			if (type.ties) {
-				const std::int64_t held = std::uniform_int_distribution<std::int64_t>(1, k)(random);
-				for (std::int64_t &rank : ranks)
-					rank = rank > held ? 1 + (rank - 1) % held : rank;
-			}
-			option += "--order ";
-			for (std::size_t c = 0; c < ranks.size(); c++)
-				option.append(c ? "," : "").append(std::to_string(ranks[c]));
 		} else {
-			std::uniform_int_distribution<int> letter('a', 'f');
-			option += "--keyword ";
-			for (std::int64_t c = 0; c < k; c++)
-				option += static_cast<char>(letter(random));
+			// A type of two keys takes one of each kind, or two of one.
+			for (unsigned key = 0; key < type.orders; key++) {
+				const std::int64_t width = key == 0 ? k : std::min(columns_of(random), type.most_number);
+				option += key == 0 ? "" : " ";
+				if ((variant + static_cast<int>(key) * (n % 3)) % 2 == 0) {
+					std::vector<std::int64_t> ranks(static_cast<std::size_t>(width));
+					std::iota(ranks.begin(), ranks.end(), 1);
+					std::shuffle(ranks.begin(), ranks.end(), random);
+					// Ranks that tie, for a type that takes ties: those above
+					// some rank M are folded onto 1 to M, each held at least once.
+					if (type.ties) {
+						const std::int64_t held = std::uniform_int_distribution<std::int64_t>(1, width)(random);
+						for (std::int64_t &rank : ranks)
+							rank = rank > held ? 1 + (rank - 1) % held : rank;
+					}
+					option += "--order ";
+					for (std::size_t c = 0; c < ranks.size(); c++)
+						option.append(c ? "," : "").append(std::to_string(ranks[c]));
+				} else {
+					std::uniform_int_distribution<int> letter('a', 'f');
+					option += "--keyword ";
+					for (std::int64_t c = 0; c < width; c++)
+						option += static_cast<char>(letter(random));
+				}
+			}
 		}
 		if ((type.options & OFFSET_OPTION) != 0)
 			option.append(" --offset ")

@@ -22,6 +22,8 @@ char output[BUFFER_SIZE];
 std::int32_t ranks[MOST_ORDER_COLUMNS];
 std::int32_t order[MOST_ORDER_COLUMNS];
 std::uint8_t tied[MOST_ORDER_COLUMNS];
+std::int32_t second_ranks[MOST_ORDER_COLUMNS];
+std::int32_t second_order[MOST_ORDER_COLUMNS];
 
 const cipher_type *type_at(std::size_t i)
 {
@@ -52,6 +54,13 @@ EMSCRIPTEN_KEEPALIVE const char *web_cipher_type_title(std::size_t i)
 	return type != nullptr ? type->title.data() : "";
 }
 
+// How many keys in order the type takes: 2 for the double columnar.
+EMSCRIPTEN_KEEPALIVE unsigned web_cipher_type_keys(std::size_t i)
+{
+	const cipher_type *type = type_at(i);
+	return type != nullptr ? type->orders : 0;
+}
+
 EMSCRIPTEN_KEEPALIVE unsigned web_cipher_type_options(std::size_t i)
 {
 	const cipher_type *type = type_at(i);
@@ -75,7 +84,22 @@ EMSCRIPTEN_KEEPALIVE long web_cipher_transform(std::size_t i, const char *text, 
 	given.number = static_cast<std::int64_t>(std::clamp(number, 0.0, static_cast<double>(INT32_MAX)));
 	given.offset = static_cast<std::int64_t>(std::clamp(offset, 0.0, static_cast<double>(INT32_MAX)));
 	if (key_size > 0) {
-		const std::string_view written{key, key_size};
+		std::string_view written{key, key_size};
+		// A type of two keys takes them separated by a space, the first
+		// applied first.
+		if (type->orders == 2) {
+			const std::size_t space = written.find(' ');
+			if (space == std::string_view::npos)
+				return -1;
+			const std::string_view last = written.substr(space + 1);
+			written = written.substr(0, space);
+			const bool numbers = std::any_of(last.begin(), last.end(), [](char c) { return c >= '0' && c <= '9'; });
+			const std::size_t columns = numbers ? parse_ranks(last, second_ranks) : keyword_ranks(last, second_ranks);
+			if (columns == 0 || static_cast<std::int64_t>(columns) > type->most_number)
+				return -1;
+			read_order({second_ranks, columns}, {second_order, columns});
+			given.second = {second_order, columns};
+		}
 		const bool numbers = std::any_of(written.begin(), written.end(), [](char c) { return c >= '0' && c <= '9'; });
 		// Ranks tie only for a type whose ranks may: equal letters, or
 		// equal numbers, share a rank.
