@@ -54,6 +54,13 @@ EMSCRIPTEN_KEEPALIVE const char *web_cipher_type_title(std::size_t i)
 	return type != nullptr ? type->title.data() : "";
 }
 
+// What its number counts, plural: "columns", "rails".
+EMSCRIPTEN_KEEPALIVE const char *web_cipher_type_units(std::size_t i)
+{
+	const cipher_type *type = type_at(i);
+	return type != nullptr ? type->number_name.data() : "";
+}
+
 // How many keys in order the type takes: 2 for the double columnar.
 EMSCRIPTEN_KEEPALIVE unsigned web_cipher_type_keys(std::size_t i)
 {
@@ -69,20 +76,25 @@ EMSCRIPTEN_KEEPALIVE unsigned web_cipher_type_options(std::size_t i)
 
 // Enciphers, or deciphers, `size` bytes of `text`, normalised as transpose
 // normalises a line, by the type numbered `i` with the number, the order
-// given as a keyword or ranks in `key` (none when key_size is 0) and the
-// offset.  The result is at web_cipher_output(); returns its length, or -1
-// for a key the type cannot take.
+// given as a keyword or ranks in `key` (none when key_size is 0; two keys
+// separated by a space for a type of two), the offset (an AMSCO start
+// less one) and the route (its path times 4 plus its corner).  A type
+// read from a whole grid has its last row filled with X when enciphered,
+// as transpose fills it.  The result is at web_cipher_output(); returns
+// its length, or -1 for a key the type cannot take.
 EMSCRIPTEN_KEEPALIVE long web_cipher_transform(std::size_t i, const char *text, std::size_t size, double number,
-                                               const char *key, std::size_t key_size, double offset, bool decipher)
+                                               const char *key, std::size_t key_size, double offset, double route,
+                                               bool decipher)
 {
 	const cipher_type *type = type_at(i);
 	if (type == nullptr)
 		return -1;
-	if (std::isnan(number) || std::isnan(offset))
+	if (std::isnan(number) || std::isnan(offset) || std::isnan(route))
 		return -1;
 	cipher_key given;
 	given.number = static_cast<std::int64_t>(std::clamp(number, 0.0, static_cast<double>(INT32_MAX)));
 	given.offset = static_cast<std::int64_t>(std::clamp(offset, 0.0, static_cast<double>(INT32_MAX)));
+	given.route = static_cast<std::int64_t>(std::clamp(route, 0.0, static_cast<double>(INT32_MAX)));
 	if (key_size > 0) {
 		std::string_view written{key, key_size};
 		// A type of two keys takes them separated by a space, the first
@@ -115,6 +127,7 @@ EMSCRIPTEN_KEEPALIVE long web_cipher_transform(std::size_t i, const char *text, 
 	}
 	const std::int64_t count = key_number(given);
 	if (count < type->least_number || count > type->most_number || given.offset >= type->offsets(count) ||
+	    given.route >= type->routes(count) ||
 	    (given.order.empty() ? (type->options & NUMBER_OPTION) == 0 : (type->options & ORDER_OPTION) == 0))
 		return -1;
 	std::memset(line, 0, sizeof line);
@@ -123,7 +136,12 @@ EMSCRIPTEN_KEEPALIVE long web_cipher_transform(std::size_t i, const char *text, 
 	std::size_t kept = std::min(size, BUFFER_SIZE - 1);
 	std::memcpy(line, text, kept);
 	kept = space_separators({line, kept});
-	const std::size_t length = normalize_text({line, kept}, {compact, BUFFER_SIZE});
+	std::size_t length = normalize_text({line, kept}, {compact, BUFFER_SIZE});
+	const auto width = static_cast<std::size_t>(count);
+	if (!decipher && type->whole_rows && length > 0 && length % width != 0 && length + width - length % width < BUFFER_SIZE) {
+		std::memset(compact + length, 'X', width - length % width);
+		length += width - length % width;
+	}
 	(decipher ? type->decipher : type->encipher)(given, {compact, length}, {output, BUFFER_SIZE});
 	return static_cast<long>(length);
 }

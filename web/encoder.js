@@ -1,11 +1,69 @@
 // The encoder, for puzzle makers and teachers: what transpose writes for a
-// text and a number of columns, a keyword, or an order as ranks.
+// text, a type of the list of cipher types and its key: a number of
+// columns or rails, a keyword, or an order as ranks, and the offset, start
+// or route the type takes.
 'use strict';
+
+// The key options of the list, as cipher_types.h numbers them.
+const NUMBER_OPTION = 1;
+const OFFSET_OPTION = 4;
+const ROUTE_OPTION = 8;
+const START_OPTION = 16;
 
 function setUpEncoder(module) {
 	const $ = (id) => document.getElementById(id);
 	const encoder = new TextEncoder();
 	const field = $('plain-key');
+	const choice = $('plain-cipher-type');
+
+	// The types, from the list; the first, the plain and keyed columns, is
+	// the default.
+	const types = [];
+	for (let i = 0; i < module._web_cipher_type_count(); i++) {
+		types.push({ name: moduleString(module, module._web_cipher_type_name(i)),
+			title: moduleString(module, module._web_cipher_type_title(i)),
+			units: moduleString(module, module._web_cipher_type_units(i)),
+			options: module._web_cipher_type_options(i), keys: module._web_cipher_type_keys(i) });
+		const option = document.createElement('option');
+		option.value = String(i);
+		option.textContent = types[i].title;
+		choice.append(option);
+	}
+
+	// What the key field takes for the type chosen.
+	function label(type) {
+		if (type.keys === 2)
+			return 'Two keywords or orders, separated by a space, the first applied first';
+		if ((type.options & NUMBER_OPTION) && type.name !== types[0].name)
+			return `Number of ${type.units}`;
+		return type.name === types[0].name ? 'Columns, keyword or order' : 'Keyword or order';
+	}
+
+	// One line as transpose enciphers it with a type other than the first.
+	function encipherAs(index, line) {
+		const type = types[index];
+		const given = field.value.trim();
+		const number = (type.options & NUMBER_OPTION) ? Number(given) : 0;
+		if ((type.options & NUMBER_OPTION) && !/^[0-9]+$/.test(given))
+			return null;
+		const key = (type.options & NUMBER_OPTION) ? '' : given;
+		const along = Number($('plain-offset').value);
+		const offset = (type.options & START_OPTION) ? along - 1 : (type.options & OFFSET_OPTION) ? along : 0;
+		const route = (type.options & ROUTE_OPTION) ? Number($('plain-route').value) * 4 + Number($('plain-corner').value) : 0;
+		if (!Number.isInteger(offset) || offset < 0)
+			return null;
+		const bytes = encoder.encode(line);
+		const at = copyToModule(module, bytes);
+		const word = copyToModule(module, encoder.encode(key));
+		const length = module._web_cipher_transform(index, at, bytes.length, number, word, encoder.encode(key).length,
+			offset, route, false);
+		module._free(at);
+		module._free(word);
+		if (length < 0)
+			return null;
+		const start = module._web_cipher_output();
+		return module.HEAPU8.slice(start, start + length);
+	}
 
 	// The key field's columns: 0 with the order read into the module, or a
 	// number of columns read from left to right; -1 if it is neither.
@@ -19,25 +77,52 @@ function setUpEncoder(module) {
 	}
 
 	// One line as transpose enciphers it, in groups of five if asked.
+	function grouped(cipher) {
+		const length = cipher.length;
+		if (!$('groups').checked)
+			return cipher;
+		const spaced = new Uint8Array(length + Math.max(0, Math.ceil(length / 5) - 1));
+		for (let i = 0, j = 0; i < length; i++) {
+			if (i > 0 && i % 5 === 0)
+				spaced[j++] = 0x20;
+			spaced[j++] = cipher[i];
+		}
+		return spaced;
+	}
+
 	function encipher(line, key) {
 		const bytes = encoder.encode(line);
 		const at = copyToModule(module, bytes);
 		const length = module._web_encipher(at, bytes.length, key);
 		module._free(at);
 		const start = module._web_keyed_decoded();
-		const cipher = module.HEAPU8.slice(start, start + length);
-		if (!$('groups').checked)
-			return cipher;
-		const grouped = new Uint8Array(length + Math.max(0, Math.ceil(length / 5) - 1));
-		for (let i = 0, j = 0; i < length; i++) {
-			if (i > 0 && i % 5 === 0)
-				grouped[j++] = 0x20;
-			grouped[j++] = cipher[i];
-		}
-		return grouped;
+		return module.HEAPU8.slice(start, start + length);
 	}
 
 	function show() {
+		const index = Number(choice.value);
+		const type = types[index];
+		$('plain-key-label').textContent = label(type);
+		$('plain-offset-box').hidden = !(type.options & (OFFSET_OPTION | START_OPTION));
+		$('plain-offset-label').textContent = (type.options & START_OPTION) ? 'Start (1 or 2)' : 'Offset';
+		$('plain-route-box').hidden = !(type.options & ROUTE_OPTION);
+		if (index > 0) {
+			const lines = $('plain').value.split('\n');
+			if (lines.length > 1 && lines[lines.length - 1] === '')
+				lines.pop();
+			const ciphers = lines.map((line) => encipherAs(index, line));
+			if (ciphers.some((cipher) => cipher === null)) {
+				field.setAttribute('aria-invalid', 'true');
+				$('plain-key-note').textContent = `That key does not fit a ${type.title}: ${label(type).toLowerCase()}` +
+					((type.options & (OFFSET_OPTION | START_OPTION)) ? ', and an offset or start it takes.' : '.');
+				$('cipher').replaceChildren();
+				return;
+			}
+			field.removeAttribute('aria-invalid');
+			$('plain-key-note').textContent = '';
+			joinLines(ciphers.map(grouped));
+			return;
+		}
 		const key = readPlainKey();
 		if (key < 0) {
 			field.setAttribute('aria-invalid', 'true');
@@ -53,7 +138,11 @@ function setUpEncoder(module) {
 		const lines = $('plain').value.split('\n');
 		if (lines.length > 1 && lines[lines.length - 1] === '')
 			lines.pop();
-		const ciphers = lines.map((line) => encipher(line, key));
+		joinLines(lines.map((line) => grouped(encipher(line, key))));
+	}
+
+	// The lines' ciphers, one to a line.
+	function joinLines(ciphers) {
 		const bytes = new Uint8Array(ciphers.reduce((n, c) => n + c.length + 1, 0) - 1);
 		let at = 0;
 		for (const cipher of ciphers) {
@@ -65,7 +154,7 @@ function setUpEncoder(module) {
 		showBytes($('cipher'), bytes);
 	}
 
-	for (const id of ['plain', 'plain-key', 'groups'])
+	for (const id of ['plain', 'plain-cipher-type', 'plain-key', 'plain-offset', 'plain-route', 'plain-corner', 'groups'])
 		$(id).addEventListener('input', show);
 	show();
 }

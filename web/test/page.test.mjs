@@ -236,6 +236,42 @@ test('the encoder writes what transpose writes', async () => {
 	}
 });
 
+test('the encoder takes each type of the list, with the key options it takes, as transpose does', async () => {
+	const plain = 'we are discovered flee at once\nThe harbour was quiet, that morning.';
+	await setField('#plain', plain);
+	await page.$eval('#groups', (box) => {
+		box.checked = false;
+		box.dispatchEvent(new Event('input'));
+	});
+	const listed = execFileSync(native('transpose'), ['--help']).toString().match(/^    [a-z]+ /gm).map((line) => line.trim());
+	const choices = await page.$$eval('#plain-cipher-type option', (options) => options.map((option) => option.value));
+	assert.equal(choices.length, listed.length);
+	for (let i = 1; i < listed.length; i++) {
+		await page.select('#plain-cipher-type', String(i));
+		const label = await page.$eval('#plain-key-label', (l) => l.textContent);
+		const [key, args] = /^Number/.test(label) ? ['5', ['--key', '5']] : /^Two/.test(label) ?
+			['TOMATO ZEBRAS', ['--keyword', 'TOMATO', '--keyword', 'ZEBRAS']] : ['TOMATO', ['--keyword', 'TOMATO']];
+		await setField('#plain-key', key);
+		const shown = async (id) => !(await page.$eval(id, (box) => box.hidden));
+		if (await shown('#plain-offset-box')) {
+			const start = /^Start/.test(await page.$eval('#plain-offset-label', (l) => l.textContent));
+			await setField('#plain-offset', start ? '2' : '3');
+			args.push(start ? '--start' : '--offset', start ? '2' : '3');
+		}
+		if (await shown('#plain-route-box')) {
+			await page.select('#plain-route', '2');
+			await page.select('#plain-corner', '3');
+			args.push('--route', 'snake', '--corner', 'br');
+		}
+		const written = execFileSync(native('transpose'), ['--cipher', listed[i], ...args],
+			{ input: plain + '\n', stdio: ['pipe', 'pipe', 'ignore'] });
+		assert.equal(await value('#cipher') + '\n', written.toString('latin1'), listed[i]);
+		await setField('#plain-offset', '0');
+	}
+	await page.select('#plain-cipher-type', '0');
+	await setField('#plain-key', 'ZEBRAS');
+});
+
 test('every type in the list of cipher types enciphers in the page as transpose does, and deciphers back', async () => {
 	const plain = 'we are discovered flee at once, the harbour was quiet that morning';
 	const made = await page.evaluate(async (plain) => {
@@ -250,7 +286,7 @@ test('every type in the list of cipher types enciphers in the page as transpose 
 			const text = copyToModule(module, new TextEncoder().encode(plain));
 			const word = copyToModule(module, new TextEncoder().encode(key));
 			const run = (at, size, decipher) => {
-				const length = module._web_cipher_transform(i, at, size, 5, word, key.length, offset, decipher);
+				const length = module._web_cipher_transform(i, at, size, 5, word, key.length, offset, 0, decipher);
 				return new TextDecoder('latin1').decode(module.HEAPU8.slice(module._web_cipher_output(),
 					module._web_cipher_output() + length));
 			};
