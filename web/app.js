@@ -107,9 +107,66 @@ untransposeModule()().then((module) => {
 			field.removeAttribute('aria-invalid');
 	}
 
+	const types = cipherTypes(module);
+	fillTypeChoice($('cipher-type'), types);
+	const chosenType = () => types[Number($('cipher-type').value)];
+
+	// The key fields the chosen type takes, and whether the page searches
+	// it: the first two types' searches are the page's own.
+	function showKeyFields() {
+		const type = chosenType();
+		const first = type.index === 0;
+		const numbered = (type.options & NUMBER_OPTION) !== 0;
+		$('key-box').hidden = !numbered;
+		$('key-label').textContent = `Key (${type.units})`;
+		$('keyword-box').hidden = !first && numbered;
+		$('keyword-label').textContent = first ? 'Keyword or order' : keyLabel(type, false);
+		$('offset-box').hidden = !(type.options & (OFFSET_OPTION | START_OPTION));
+		$('offset-label').textContent = (type.options & START_OPTION) ? 'Start (1 or 2)' : 'Offset';
+		$('route-box').hidden = !(type.options & ROUTE_OPTION);
+		$('corner-box').hidden = !(type.options & ROUTE_OPTION);
+		// An AMSCO grid starts with 1 letter unless told otherwise.
+		$('offset').value = (type.options & START_OPTION) ? '1' : '0';
+		const searched = type.index <= 1;
+		$('find').disabled = !searched;
+		$('solve').disabled = !searched;
+		$('cipher-type-note').textContent = searched ? '' :
+			`The page decodes a ${type.title} with its key; untranspose-key --cipher ${type.name} also searches for it.`;
+	}
+
+	// The text decoded by a type other than the plain and keyed columns.
+	function showOtherType(bytes, type) {
+		const numbered = (type.options & NUMBER_OPTION) !== 0;
+		const field = numbered ? $('key') : $('keyword');
+		const decoded = transformAs(module, type, bytes, { key: field.value, along: $('offset').valueAsNumber,
+			route: Number($('route').value), corner: Number($('corner').value) }, true);
+		$('key-note').textContent = '';
+		$('keyword-note').textContent = '';
+		mark($('key'), false);
+		mark($('keyword'), false);
+		if (decoded === null) {
+			mark(field, true);
+			(numbered ? $('key-note') : $('keyword-note')).textContent =
+				`That key does not fit a ${type.title}: ${keyLabel(type, false).toLowerCase()}` +
+				((type.options & (OFFSET_OPTION | START_OPTION)) ? ', with an offset or start it takes.' : '.');
+			showBytes($('output'), new Uint8Array(0));
+			$('summary').textContent = '';
+			return;
+		}
+		showBytes($('output'), decoded);
+		let letters = 0;
+		for (const byte of decoded)
+			letters += byte >= 0x41 && byte <= 0x5a ? 1 : 0;
+		$('summary').textContent = `decoded as a ${type.title}, ${count(letters, 'letter')}`;
+	}
+
 	function show(found = false) {
 		const { bytes, note } = textBytes();
 		$('text-note').textContent = note;
+		if (chosenType().index > 1) {
+			showOtherType(bytes, chosenType());
+			return;
+		}
 		const ordered = readKeyword();
 		$('keyword-note').textContent = ordered.note;
 		mark($('keyword'), ordered.invalid);
@@ -234,10 +291,18 @@ untransposeModule()().then((module) => {
 		show();
 	});
 	$('keyword').addEventListener('input', () => show());
+	$('cipher-type').addEventListener('input', () => {
+		forgetCandidates();
+		showKeyFields();
+		show();
+	});
+	for (const id of ['offset', 'route', 'corner'])
+		$(id).addEventListener('input', () => show());
 	$('find').addEventListener('click', findKeys);
 	setUpSolve(textBytes, showAnswers, readLanguage, languages);
 	setUpEncoder(module);
 	setUpCaseFiles();
+	showKeyFields();
 	show();
 	document.body.dataset.ready = 'true';
 });

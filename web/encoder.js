@@ -4,66 +4,20 @@
 // or route the type takes.
 'use strict';
 
-// The key options of the list, as cipher_types.h numbers them.
-const NUMBER_OPTION = 1;
-const OFFSET_OPTION = 4;
-const ROUTE_OPTION = 8;
-const START_OPTION = 16;
-
 function setUpEncoder(module) {
 	const $ = (id) => document.getElementById(id);
 	const encoder = new TextEncoder();
 	const field = $('plain-key');
 	const choice = $('plain-cipher-type');
 
-	// The types, from the list; the first, the plain and keyed columns, is
-	// the default.
-	const types = [];
-	for (let i = 0; i < module._web_cipher_type_count(); i++) {
-		types.push({ name: moduleString(module, module._web_cipher_type_name(i)),
-			title: moduleString(module, module._web_cipher_type_title(i)),
-			units: moduleString(module, module._web_cipher_type_units(i)),
-			options: module._web_cipher_type_options(i), keys: module._web_cipher_type_keys(i) });
-		const option = document.createElement('option');
-		option.value = String(i);
-		option.textContent = types[i].title;
-		choice.append(option);
-	}
-
-	// What the key field takes for the type chosen.
-	function label(type) {
-		if (type.keys === 2)
-			return 'Two keywords or orders, separated by a space, the first applied first';
-		if ((type.options & NUMBER_OPTION) && type.name !== types[0].name)
-			return `Number of ${type.units}`;
-		return type.name === types[0].name ? 'Columns, keyword or order' : 'Keyword or order';
-	}
+	const types = cipherTypes(module);
+	fillTypeChoice(choice, types);
+	const label = (type) => keyLabel(type, type.index === 0);
 
 	// One line as transpose enciphers it with a type other than the first.
-	function encipherAs(index, line) {
-		const type = types[index];
-		const given = field.value.trim();
-		const number = (type.options & NUMBER_OPTION) ? Number(given) : 0;
-		if ((type.options & NUMBER_OPTION) && !/^[0-9]+$/.test(given))
-			return null;
-		const key = (type.options & NUMBER_OPTION) ? '' : given;
-		const along = Number($('plain-offset').value);
-		const offset = (type.options & START_OPTION) ? along - 1 : (type.options & OFFSET_OPTION) ? along : 0;
-		const route = (type.options & ROUTE_OPTION) ? Number($('plain-route').value) * 4 + Number($('plain-corner').value) : 0;
-		if (!Number.isInteger(offset) || offset < 0)
-			return null;
-		const bytes = encoder.encode(line);
-		const at = copyToModule(module, bytes);
-		const word = copyToModule(module, encoder.encode(key));
-		const length = module._web_cipher_transform(index, at, bytes.length, number, word, encoder.encode(key).length,
-			offset, route, false);
-		module._free(at);
-		module._free(word);
-		if (length < 0)
-			return null;
-		const start = module._web_cipher_output();
-		return module.HEAPU8.slice(start, start + length);
-	}
+	const encipherAs = (index, line) => transformAs(module, types[index], encoder.encode(line), {
+		key: field.value, along: Number($('plain-offset').value), route: Number($('plain-route').value),
+		corner: Number($('plain-corner').value) }, false);
 
 	// The key field's columns: 0 with the order read into the module, or a
 	// number of columns read from left to right; -1 if it is neither.
@@ -99,6 +53,7 @@ function setUpEncoder(module) {
 		return module.HEAPU8.slice(start, start + length);
 	}
 
+	let shown = null;
 	function show() {
 		const index = Number(choice.value);
 		const type = types[index];
@@ -106,6 +61,11 @@ function setUpEncoder(module) {
 		$('plain-offset-box').hidden = !(type.options & (OFFSET_OPTION | START_OPTION));
 		$('plain-offset-label').textContent = (type.options & START_OPTION) ? 'Start (1 or 2)' : 'Offset';
 		$('plain-route-box').hidden = !(type.options & ROUTE_OPTION);
+		if (type !== shown) {
+			// An AMSCO grid starts with 1 letter unless told otherwise.
+			$('plain-offset').value = (type.options & START_OPTION) ? '1' : '0';
+			shown = type;
+		}
 		if (index > 0) {
 			const lines = $('plain').value.split('\n');
 			if (lines.length > 1 && lines[lines.length - 1] === '')

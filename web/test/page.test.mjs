@@ -272,6 +272,45 @@ test('the encoder takes each type of the list, with the key options it takes, as
 	await setField('#plain-key', 'ZEBRAS');
 });
 
+test('decodes each type of the list with its key fields as untranspose-key --decode does', async () => {
+	const plain = 'we are discovered flee at once, the harbour was quiet that morning';
+	const listed = execFileSync(native('transpose'), ['--help']).toString().match(/^    [a-z]+ /gm).map((line) => line.trim());
+	assert.deepEqual(await page.$$eval('#cipher-type option', (options) => options.map((option) => option.textContent)),
+		await page.$$eval('#plain-cipher-type option', (options) => options.map((option) => option.textContent)));
+	for (let i = 2; i < listed.length; i++) {
+		await page.select('#cipher-type', String(i));
+		const numbered = !(await page.$eval('#key-box', (box) => box.hidden));
+		const two = /^Two/.test(await page.$eval('#keyword-label', (l) => l.textContent));
+		const args = numbered ? ['--key', '5'] : two ? ['--keyword', 'TOMATO', '--keyword', 'ZEBRAS'] : ['--keyword', 'TOMATO'];
+		const offset = !(await page.$eval('#offset-box', (box) => box.hidden));
+		const start = /^Start/.test(await page.$eval('#offset-label', (l) => l.textContent));
+		if (offset)
+			args.push(start ? '--start' : '--offset', start ? '2' : '3');
+		const routed = !(await page.$eval('#route-box', (box) => box.hidden));
+		if (routed)
+			args.push('--route', 'spiral-ccw', '--corner', 'bl');
+		const cipher = execFileSync(native('transpose'), ['--cipher', listed[i], ...args],
+			{ input: plain + '\n', stdio: ['pipe', 'pipe', 'ignore'] }).toString('latin1').trim();
+		await page.$eval('#text', (area, text) => { area.value = text; }, cipher);
+		if (offset)
+			await setField('#offset', start ? '2' : '3');
+		if (routed) {
+			await page.select('#route', '1');
+			await page.select('#corner', '2');
+		}
+		await setField(numbered ? '#key' : '#keyword', numbered ? '5' : two ? 'TOMATO ZEBRAS' : 'TOMATO');
+		const decoded = execFileSync(native('untranspose-key'), ['--cipher', listed[i], ...args, '--decode'],
+			{ input: cipher + '\n' }).toString('latin1');
+		assert.equal(await value('#output') + '\n', decoded, listed[i]);
+		assert.ok(await page.$eval('#solve', (button) => button.disabled), `${listed[i]}: the page does not search it`);
+		await setField('#offset', '0');
+	}
+	await page.select('#cipher-type', '0');
+	assert.ok(!(await page.$eval('#solve', (button) => button.disabled)));
+	await page.$eval('#keyword', (field) => { field.value = ''; });
+	assert.equal(await typeText('acd tka taw atn', 4), 'ATTACKATDAWN');
+});
+
 test('every type in the list of cipher types enciphers in the page as transpose does, and deciphers back', async () => {
 	const plain = 'we are discovered flee at once, the harbour was quiet that morning';
 	const made = await page.evaluate(async (plain) => {
