@@ -235,7 +235,24 @@ untransposeModule()().then((module) => {
 	$('lang').value = '0';
 	const readLanguage = () => ($('lang').value === 'auto' ? -1 : Number($('lang').value));
 
+	// Sets the module's cribs from the crib field; returns how many, or
+	// -1 after saying what is wrong with them.
+	function setCribs() {
+		const bytes = encoder.encode($('crib').value);
+		const at = copyIn(bytes);
+		const cribs = module._web_set_cribs(at, bytes.length);
+		module._free(at);
+		$('crib-note').textContent = cribs < 0 ? 'A crib has at most 100 letters, and a search takes at most 16; ' +
+			'until then no crib is used.' : '';
+		mark($('crib'), cribs < 0);
+		return Math.max(cribs, 0);
+	}
+
+	// How many of the cribs an answer holds, for its label.
+	const held = (cribs, of) => (of > 0 ? `, ${cribs} of ${count(of, 'crib')}` : '');
+
 	function findKeys() {
+		const cribs = setCribs();
 		const { bytes } = textBytes();
 		const at = copyIn(bytes);
 		const found = module._web_find_keys(at, bytes.length, 10, readLanguage());
@@ -248,8 +265,8 @@ untransposeModule()().then((module) => {
 		}
 		const candidates = [];
 		for (let i = 0; i < found; i++)
-			candidates.push({ columns: module._web_key(i), score: module._web_score(i) });
-		listCandidates(candidates, (c) => `key ${c.columns} (${c.score.toFixed(2)})`,
+			candidates.push({ columns: module._web_key(i), score: module._web_score(i), cribs: module._web_key_cribs(i) });
+		listCandidates(candidates, (c) => `key ${c.columns} (${c.score.toFixed(2)}${held(c.cribs, cribs)})`,
 			(c) => decodeWith(bytes, c.columns), (c) => {
 				$('keyword').value = '';
 				$('key').value = String(c.columns);
@@ -270,8 +287,9 @@ untransposeModule()().then((module) => {
 			return;
 		}
 		const { bytes } = textBytes();
+		const cribs = setCribs();
 		listCandidates(answers, (a) => `${count(a.columns, 'column')}, order ${a.ranks.join(',')}` +
-			`${a.keyword ? `, keyword ${a.keyword}` : ''} (${a.score.toFixed(2)})`, (a) => {
+			`${a.keyword ? `, keyword ${a.keyword}` : ''} (${a.score.toFixed(2)}${held(a.cribs, cribs)})`, (a) => {
 			readOrder(module, a.ranks.join(','));
 			return decodeKeyed(bytes);
 		}, (a) => {
@@ -291,6 +309,11 @@ untransposeModule()().then((module) => {
 		show();
 	});
 	$('keyword').addEventListener('input', () => show());
+	// Candidates belong to the cribs they were found with.
+	$('crib').addEventListener('input', () => {
+		forgetCandidates();
+		setCribs();
+	});
 	$('cipher-type').addEventListener('input', () => {
 		forgetCandidates();
 		showKeyFields();

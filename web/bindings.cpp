@@ -3,6 +3,7 @@
 // filter's own case loop over a file streamed in by the page.  The page's script does the
 // rest: reading the page, and showing what comes back.
 #include "decoder.h"
+#include "page_cribs.h"
 #include "plain_sweep.h"
 #include "run_cases.h"
 
@@ -108,9 +109,15 @@ EMSCRIPTEN_KEEPALIVE std::size_t web_find_keys(const char *text, std::size_t siz
 	const std::size_t wanted = std::min(top, MOST_FOUND);
 	const language_keys kept = find_keys_in_languages({models, count}, {compact, BUFFER_SIZE}, length, 1, INT32_MAX,
 	                                                  {best, wanted}, {trial, language_scratch(count, wanted)},
-	                                                  {decoded, BUFFER_SIZE});
+	                                                  {decoded, BUFFER_SIZE}, page_cribs());
 	found_in = kept.model;
 	return kept.found;
+}
+
+// How many of the cribs key i's decoding holds.
+EMSCRIPTEN_KEEPALIVE std::uint32_t web_key_cribs(std::size_t i)
+{
+	return best[i].cribs;
 }
 
 EMSCRIPTEN_KEEPALIVE int web_found_language()

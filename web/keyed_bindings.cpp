@@ -8,6 +8,7 @@
 #include "keyed_columns.h"
 #include "keyed_search.h"
 #include "orders.h"
+#include "page_cribs.h"
 #include "white_space.h"
 
 #include <emscripten/emscripten.h>
@@ -120,6 +121,10 @@ EMSCRIPTEN_KEEPALIVE void web_solve_begin(const char *text, std::size_t size, st
 	settings.seed = static_cast<std::uint64_t>(seed);
 	settings.answers = std::clamp<std::size_t>(answers, 2, MOST_ANSWERS);
 	settings.most_rounds = survey ? SURVEY_ROUNDS : 0;
+	// Two rows at least with a crib, as untranspose-key --keyed takes them.
+	settings.cribs = page_cribs();
+	if (settings.cribs != nullptr)
+		settings.min_rows = 2;
 	begin_search(search, tables, {compact, length}, settings);
 	job_count = next_job = 0;
 	searching = 0;
@@ -165,6 +170,12 @@ EMSCRIPTEN_KEEPALIVE std::size_t web_solve_answers()
 EMSCRIPTEN_KEEPALIVE std::int32_t web_answer_columns(std::size_t i)
 {
 	return search_answers(search)[i].columns;
+}
+
+// How many of the cribs answer i's decoding holds.
+EMSCRIPTEN_KEEPALIVE std::uint32_t web_answer_cribs(std::size_t i)
+{
+	return search_answers(search)[i].cribs;
 }
 
 EMSCRIPTEN_KEEPALIVE double web_answer_score(std::size_t i)

@@ -70,7 +70,8 @@ function setUpSolve(textBytes, showAnswers, readLanguage, languages) {
 			line.textContent = `The search failed: ${event.message || 'the worker stopped'}.`;
 		};
 		const searchedIn = language < 0 ? languages.map((_, i) => i) : [language];
-		worker.postMessage({ kind: 'solve', text: bytes, languages: searchedIn, seed: SEED, answers: ANSWERS });
+		worker.postMessage({ kind: 'solve', text: bytes, cribs: new TextEncoder().encode($('crib').value),
+			languages: searchedIn, seed: SEED, answers: ANSWERS });
 	}
 
 	$('solve').addEventListener('click', solve);

@@ -114,7 +114,7 @@ function untransposeWorker() {
 			const word = module._web_keyword_of(columns);
 			const keyword = new TextDecoder().decode(module.HEAPU8.subarray(word, module.HEAPU8.indexOf(0, word)));
 			answers.push({ columns, ranks, keyword, language, score: module._web_answer_score(i),
-				scored: module._web_answer_quadgrams(i) > 0 });
+				scored: module._web_answer_quadgrams(i) > 0, cribs: module._web_answer_cribs(i) });
 		}
 		return answers;
 	}
@@ -126,8 +126,12 @@ function untransposeWorker() {
 	// jobs, every 50 ms, it says how far it has gone and looks for a request
 	// to stop.
 	let stopping = false;
-	async function solve(module, { text, languages, seed, answers }) {
+	async function solve(module, { text, cribs, languages, seed, answers }) {
 		const started = performance.now();
+		const cribsAt = module._malloc(Math.max(cribs.length, 1));
+		module.HEAPU8.set(cribs, cribsAt);
+		module._web_set_cribs(cribsAt, cribs.length);
+		module._free(cribsAt);
 		const at = module._malloc(Math.max(text.length, 1));
 		module.HEAPU8.set(text, at);
 		stopping = false;

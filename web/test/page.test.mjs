@@ -395,6 +395,31 @@ test('a keyed search of 12 columns and 15 rows: solved as untranspose-key solves
 		new RegExp(`^12 columns, order ${order}, keyword [A-L]{12} \\(-[0-9.]+\\): ${plain.slice(0, 40)}`));
 });
 
+test('a crib: both searches prefer what holds it, as untranspose-key --crib does', async () => {
+	const plain = englishLetters(70, 5000);
+	const crib = plain.slice(30, 38);
+	const cipher = keyedCipher(plain, randomOrder(9, 5));
+	await typeText(cipher);
+	await setField('#crib', crib.toLowerCase());
+	const decodings = async (args) => execFileSync(native('untranspose'),
+		{ input: execFileSync(native('untranspose-key'), [...args, '--crib', crib, '--top', '3'], { input: cipher + '\n' }) })
+		.toString().trim().split('\n');
+	for (const [button, args] of [['#find', []], ['#solve', ['--keyed', '--jobs', '1']]]) {
+		const expected = await decodings(args);
+		await page.click(button);
+		await searchEnds();
+		await page.waitForSelector('#candidates li');
+		for (let i = 0; i < 3; i++) {
+			await page.click(`#candidates li:nth-child(${i + 1}) button`);
+			assert.equal(await value('#output'), expected[i], `${button}, candidate ${i + 1}`);
+		}
+		// The plain search finds no key of a keyed cipher that holds it.
+		assert.match(await page.$eval('#candidates li:first-child button', (b) => b.textContent),
+			button === '#find' ? /, 0 of 1 crib\)/ : /, 1 of 1 crib\)/);
+	}
+	await setField('#crib', '');
+});
+
 test('a keyed search in any language looks at each, and finds German as untranspose-key --lang auto does', async () => {
 	const cipher = 'EKETN ISHMS MNDRI FNCEA KOLEA SSSER UENIR TMMNM ZFRLA EEENC EIATI SINMN NIZNN STBDH GTNBE GWDGN ' +
 		'WEHIE RESIE EDUIU ARNNI DHNTC NAIUD EERDS ADUAN MWGGL OATSE AAIUN BEEIU';
