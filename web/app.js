@@ -248,6 +248,10 @@ untransposeModule()().then((module) => {
 		return Math.max(cribs, 0);
 	}
 
+	// The verdict on a decoding, as untranspose-key gives it, in words.
+	const VERDICTS = ['too short to judge', 'reads as', 'does not read as'];
+	const verdictWords = (verdict, language) => (verdict === 0 ? VERDICTS[0] : `${VERDICTS[verdict]} ${language}`);
+
 	// How many of the cribs an answer holds, for its label.
 	const held = (cribs, of) => (of > 0 ? `, ${cribs} of ${count(of, 'crib')}` : '');
 
@@ -264,9 +268,12 @@ untransposeModule()().then((module) => {
 			return;
 		}
 		const candidates = [];
+		const language = languages[readLanguage() < 0 ? module._web_found_language() : readLanguage()].name;
 		for (let i = 0; i < found; i++)
-			candidates.push({ columns: module._web_key(i), score: module._web_score(i), cribs: module._web_key_cribs(i) });
-		listCandidates(candidates, (c) => `key ${c.columns} (${c.score.toFixed(2)}${held(c.cribs, cribs)})`,
+			candidates.push({ columns: module._web_key(i), score: module._web_score(i), cribs: module._web_key_cribs(i),
+				verdict: verdictWords(module._web_key_verdict(i), language) });
+		$('solve-status').textContent = `Found ${count(found, 'key')}; the best ${candidates[0].verdict}.`;
+		listCandidates(candidates, (c) => `key ${c.columns} (${c.score.toFixed(2)}${held(c.cribs, cribs)}, ${c.verdict})`,
 			(c) => decodeWith(bytes, c.columns), (c) => {
 				$('keyword').value = '';
 				$('key').value = String(c.columns);
@@ -275,9 +282,13 @@ untransposeModule()().then((module) => {
 
 	// The keyed search's answers, for the text as it was when it began, in
 	// the language named `language` if it was chosen among them.
-	function showAnswers(answers, searched, language) {
+	function showAnswers(answers, searched, language, stopped) {
 		foundIn = language;
 		forgetCandidates();
+		if (stopped && answers.length === 0) {
+			$('candidates-note').textContent = 'The search was stopped before it had found an order.';
+			return;
+		}
 		if ($('text').value !== searched) {
 			$('candidates-note').textContent = 'The text changed during the search; search again for orders of this one.';
 			return;
@@ -288,8 +299,10 @@ untransposeModule()().then((module) => {
 		}
 		const { bytes } = textBytes();
 		const cribs = setCribs();
+		const words = (a) => verdictWords(a.verdict, languages[a.language].name);
+		$('solve-status').textContent += ` The best ${words(answers[0])}.`;
 		listCandidates(answers, (a) => `${count(a.columns, 'column')}, order ${a.ranks.join(',')}` +
-			`${a.keyword ? `, keyword ${a.keyword}` : ''} (${a.score.toFixed(2)}${held(a.cribs, cribs)})`, (a) => {
+			`${a.keyword ? `, keyword ${a.keyword}` : ''} (${a.score.toFixed(2)}${held(a.cribs, cribs)}, ${words(a)})`, (a) => {
 			readOrder(module, a.ranks.join(','));
 			return decodeKeyed(bytes);
 		}, (a) => {

@@ -114,6 +114,13 @@ EMSCRIPTEN_KEEPALIVE std::size_t web_find_keys(const char *text, std::size_t siz
 	return kept.found;
 }
 
+// The verdict on key i's decoding, as untranspose-key gives it: 0 too
+// short to judge, 1 reads as the language, 2 does not.
+EMSCRIPTEN_KEEPALIVE int web_key_verdict(std::size_t i)
+{
+	return static_cast<int>(judge(found_in != nullptr ? *found_in : *language_named("en"), best[i]));
+}
+
 // How many of the cribs key i's decoding holds.
 EMSCRIPTEN_KEEPALIVE std::uint32_t web_key_cribs(std::size_t i)
 {

@@ -172,6 +172,20 @@ EMSCRIPTEN_KEEPALIVE std::int32_t web_answer_columns(std::size_t i)
 	return search_answers(search)[i].columns;
 }
 
+// The verdict on answer i, as untranspose-key --keyed gives it: an order
+// is held to what the search's wrong answers of its size score.  0 too
+// short to judge, 1 reads as the language, 2 does not.
+EMSCRIPTEN_KEEPALIVE int web_answer_verdict(std::size_t i)
+{
+	const keyed_answer &a = search_answers(search)[i];
+	const auto columns = static_cast<std::size_t>(a.columns);
+	bool keyed = false;
+	for (std::size_t j = 0; j < columns; j++)
+		keyed |= a.order[j] != static_cast<std::int32_t>(j);
+	return static_cast<int>(keyed ? judge_order(*tables.model, a.score, columns, restarts_at(search, a) == 1)
+	                              : judge(*tables.model, a.score));
+}
+
 // How many of the cribs answer i's decoding holds.
 EMSCRIPTEN_KEEPALIVE std::uint32_t web_answer_cribs(std::size_t i)
 {

@@ -62,7 +62,7 @@ function setUpSolve(textBytes, showAnswers, readLanguage, languages) {
 			const how = data.stopped ? 'Stopped' : 'Searched';
 			line.textContent = `${how} in ${data.seconds.toFixed(1)} s.`;
 			showAnswers(data.answers, searched, language < 0 && data.answers.length > 0 ?
-				languages[data.answers[0].language].name : '');
+				languages[data.answers[0].language].name : '', data.stopped);
 		};
 		worker.onerror = (event) => {
 			event.preventDefault();

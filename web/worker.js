@@ -114,7 +114,8 @@ function untransposeWorker() {
 			const word = module._web_keyword_of(columns);
 			const keyword = new TextDecoder().decode(module.HEAPU8.subarray(word, module.HEAPU8.indexOf(0, word)));
 			answers.push({ columns, ranks, keyword, language, score: module._web_answer_score(i),
-				scored: module._web_answer_quadgrams(i) > 0, cribs: module._web_answer_cribs(i) });
+				scored: module._web_answer_quadgrams(i) > 0, cribs: module._web_answer_cribs(i),
+				verdict: module._web_answer_verdict(i) });
 		}
 		return answers;
 	}

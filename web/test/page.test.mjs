@@ -392,7 +392,8 @@ test('a keyed search of 12 columns and 15 rows: solved as untranspose-key solves
 		assert.equal(await value('#output'), decodings[i], `candidate ${i + 1}`);
 	}
 	assert.match(await page.$eval('#candidates li:first-child button', (b) => b.textContent),
-		new RegExp(`^12 columns, order ${order}, keyword [A-L]{12} \\(-[0-9.]+\\): ${plain.slice(0, 40)}`));
+		new RegExp(`^12 columns, order ${order}, keyword [A-L]{12} \\(-[0-9.]+, reads as English\\): ${plain.slice(0, 40)}`));
+	assert.match(await page.$eval('#solve-status', (p) => p.textContent), /^Searched in [0-9.]+ s\. The best reads as English\.$/);
 });
 
 test('a crib: both searches prefer what holds it, as untranspose-key --crib does', async () => {
@@ -415,7 +416,7 @@ test('a crib: both searches prefer what holds it, as untranspose-key --crib does
 		}
 		// The plain search finds no key of a keyed cipher that holds it.
 		assert.match(await page.$eval('#candidates li:first-child button', (b) => b.textContent),
-			button === '#find' ? /, 0 of 1 crib\)/ : /, 1 of 1 crib\)/);
+			button === '#find' ? /, 0 of 1 crib, does not read as English\)/ : /, 1 of 1 crib, reads as English\)/);
 	}
 	await setField('#crib', '');
 });
@@ -464,7 +465,8 @@ test('a search of 30 columns leaves typing at once, shows progress, and stops wi
 		seen.lines.join(' | '));
 	await page.click('#stop');
 	await searchEnds();
-	assert.match(await page.$eval('#solve-status', (p) => p.textContent), /^Stopped in [0-9.]+ s\.$/);
+	assert.match(await page.$eval('#solve-status', (p) => p.textContent),
+		/^Stopped in [0-9.]+ s\. The best (reads|does not read) as English\.$/);
 	assert.ok(await page.$eval('#candidates', (list) => list.children.length > 0));
 	assert.match(await value('#keyword'), /^[0-9]+(,[0-9]+)+$/);
 	assert.ok(await page.$eval('#progress', (p) => p.hidden));
