@@ -11,11 +11,12 @@ const $ = (id) => document.getElementById(id);
 untransposeModule()().then((module) => {
 	const copyIn = (bytes) => copyToModule(module, bytes);
 
-	// The text area's text as one text line: line breaks count as spaces.
+	// The text area's text as one text, as untranspose-key --paragraphs
+	// joins a paragraph: its line ends are dropped.
 	// A text too long for a case is first packed by dropping its spaces,
 	// which the filter would drop anyway, so that all its letters count.
 	function textBytes() {
-		const typed = encoder.encode($('text').value.replace(/\r?\n/g, ' '));
+		const typed = encoder.encode($('text').value.replace(/\r?\n/g, ''));
 		if (typed.length <= TEXT_LIMIT)
 			return { bytes: typed, note: '' };
 		const packed = typed.filter((byte) => byte !== 0x20);

@@ -70,6 +70,15 @@ test('finds the key of an English text', async () => {
 	assert.equal(await page.$eval('#key', (field) => field.value), candidates[1]);
 });
 
+test('a text over several lines is one text, its line ends dropped, as --paragraphs reads a paragraph', async () => {
+	assert.equal(await typeText('acd tka\ntaw a\ntn', 4), 'ATTACKATDAWN');
+	const lines = 'TOUHNREIHTNLHDITHUIEGRDVEOGLESRS\nERE MTYTE ROTWIIP.HW\nTOHFO.MDHIRNOAAOREAAFEAETHTCRSNNFIRINLWHAHKBQ\nTIELRSSOATNEE';
+	await typeText(lines);
+	await page.click('#find');
+	const native_decoding = execFileSync(native('untranspose-key'), ['--paragraphs', '--decode'], { input: lines + '\n' });
+	assert.equal(await value('#output') + '\n', native_decoding.toString('latin1'));
+});
+
 // Presses `button` with "Any of them" chosen, waits for `ended`, and
 // chooses English again.
 async function pressInAnyLanguage(button, ended = async () => {}) {
