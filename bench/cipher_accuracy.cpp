@@ -138,6 +138,8 @@ int measure_cipher_targets(const std::string &name, const std::string &corpus, i
 	const std::string cipher_file = dir + "/cipher.text", cases = dir + "/cipher.cases", got = dir + "/cipher.got";
 	std::vector<outcome> outcomes;
 	std::vector<int> tried(cipher_types().size()), solved_of(cipher_types().size());
+	const std::string said = dir + "/cipher.said";
+	int doubted_right = 0, believed_wrong = 0;
 	for (int n = 0; n < texts; n++) {
 		// A mix draws each text's type, and its key from the type's own
 		// targets (columns of 2 to 15 for the column transpositions).
@@ -150,9 +152,13 @@ int measure_cipher_targets(const std::string &name, const std::string &corpus, i
 		const drawn text = draw(type, sizes, random, corpus, letters);
 		std::ofstream(cipher_file, std::ios::binary) << text.cipher << '\n';
 		const auto start = std::chrono::steady_clock::now();
-		const int status = run({BENCH_UNTRANSPOSE_KEY, "--cipher", name}, cipher_file, cases);
+		const int status = run({BENCH_UNTRANSPOSE_KEY, "--cipher", name}, cipher_file, cases, said);
 		const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
 		const bool solved = status == 0 && run({BENCH_UNTRANSPOSE}, cases, got) == 0 && read_all(got) == text.plain + "\n";
+		// The verdict: a right answer doubted, or a wrong one believed.
+		const bool doubted = read_all(said).find("does not look like") != std::string::npos;
+		doubted_right += solved && doubted ? 1 : 0;
+		believed_wrong += !solved && !doubted ? 1 : 0;
 		if (!solved)
 			std::ofstream(dir + "/cipher.failures", std::ios::binary | std::ios::app) << text.cipher << '\n' << text.key << '\n';
 		outcomes.push_back({solved, took.count()});
@@ -167,6 +173,8 @@ int measure_cipher_targets(const std::string &name, const std::string &corpus, i
 	std::snprintf(median, sizeof median, "%.2f s (%.1f s)", s.median, t->median);
 	std::snprintf(slowest, sizeof slowest, "%.2f s (%.0f s)", s.slowest, t->slowest);
 	std::printf("%-10s %-44s %6d %18s %18s %18s\n", name.c_str(), t->sizes, texts, solved, median, slowest);
+	std::printf("verdict: %d of the solved texts doubted, %d of the wrong answers called right\n", doubted_right,
+	            believed_wrong);
 	for (std::size_t i = 0; mix && i < tried.size(); i++)
 		std::printf("  %-12s %3d of %3d solved\n", std::string(cipher_types()[i].name).c_str(), solved_of[i], tried[i]);
 	return 0;

@@ -29,13 +29,13 @@ std::string in_groups(const std::string &cipher, bool lower)
 	return out;
 }
 
-int run(const std::vector<std::string> &argv, const std::string &in, const std::string &out)
+int run(const std::vector<std::string> &argv, const std::string &in, const std::string &out, const std::string &err)
 {
 	const pid_t pid = fork();
 	if (pid == 0) {
 		const int input = open(in.c_str(), O_RDONLY);
 		const int output = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-		const int quiet = open("/dev/null", O_WRONLY);
+		const int quiet = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 		if (input < 0 || output < 0 || quiet < 0)
 			_exit(127);
 		dup2(input, 0);

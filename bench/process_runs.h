@@ -15,8 +15,10 @@ std::string message(const std::string &corpus, std::mt19937 &random, std::size_t
 // lower case.
 std::string in_groups(const std::string &cipher, bool lower);
 
-// Runs `argv` with standard input and output on files; returns its status.
-int run(const std::vector<std::string> &argv, const std::string &in, const std::string &out);
+// Runs `argv` with standard input and output on files, and standard
+// error on `err`; returns its status.
+int run(const std::vector<std::string> &argv, const std::string &in, const std::string &out,
+        const std::string &err = "/dev/null");
 
 std::string read_all(const std::string &path);
 

@@ -174,7 +174,7 @@ found_answers find_by_jobs(const key_work &w, const cipher_type &type, const tex
 	for (std::size_t i = 0; i < found; i++) {
 		const auto &a = answers[i];
 		const std::int32_t number = search_parts<Search>::number(a);
-		w.rows[i] = {number, {a.order, static_cast<std::size_t>(number)}, a.score};
+		w.rows[i] = {number, {a.order, static_cast<std::size_t>(number)}, a.score, search_parts<Search>::reached_once(a)};
 		w.rows[i].score.cribs = a.cribs;
 		w.rows[i].type = &type;
 		w.rows[i].offset = a.offset;

@@ -45,6 +45,7 @@ struct search_parts<rail_search> {
 	}
 	static int number(const answer &a) noexcept { return a.rails; }
 	static std::span<const std::uint8_t> tied(const answer &) noexcept { return {}; }
+	static bool reached_once(const answer &) noexcept { return false; }
 	static constexpr const char *units = "rails";
 };
 
@@ -76,6 +77,7 @@ struct search_parts<fit_search> {
 	{
 		return {a.tied, static_cast<std::size_t>(a.columns)};
 	}
+	static bool reached_once(const answer &a) noexcept { return a.hits == 1; }
 	static constexpr const char *units = "columns";
 };
 

@@ -128,6 +128,7 @@ void score_answer(const fit_search &s, fit_answer &answer, fit_scratch &w) noexc
 
 struct climbed {
 	std::int64_t score;
+	std::uint32_t hits;   // how many restarts climbed to it
 	std::int32_t order[MOST_FITTED_COLUMNS];
 	std::uint8_t tied[MOST_FITTED_COLUMNS];
 };
@@ -206,13 +207,17 @@ void run_fit_job(const fit_search &s, const fit_job &job, fit_scratch &w, fit_jo
 		}
 		bool known = false;
 		for (std::size_t i = 0; i < kept_count && !known; i++)
-			known = std::equal(order, order + columns, kept[i].order) && std::equal(tied, tied + columns, kept[i].tied);
+			if (std::equal(order, order + columns, kept[i].order) && std::equal(tied, tied + columns, kept[i].tied)) {
+				known = true;
+				kept[i].hits++;
+			}
 		if (known || (kept_count == FIT_KEPT && score <= kept[FIT_KEPT - 1].score))
 			continue;
 		std::size_t at = kept_count < FIT_KEPT ? kept_count++ : FIT_KEPT - 1;
 		for (; at > 0 && score > kept[at - 1].score; at--)
 			kept[at] = kept[at - 1];
 		kept[at].score = score;
+		kept[at].hits = 1;
 		std::copy_n(order, columns, kept[at].order);
 		std::copy_n(tied, columns, kept[at].tied);
 	}
@@ -228,6 +233,7 @@ void run_fit_job(const fit_search &s, const fit_job &job, fit_scratch &w, fit_jo
 			for (std::size_t j = 0; j < columns; j++)
 				made.order[j] = static_cast<std::int32_t>((static_cast<std::size_t>(kept[i].order[j]) + by) % columns);
 			std::copy_n(kept[i].tied, columns, made.tied);
+			made.hits = kept[i].hits;
 			score_answer(s, made, w);
 			if (by > 0 && better(turned, answer))
 				answer = turned;
@@ -236,6 +242,7 @@ void run_fit_job(const fit_search &s, const fit_job &job, fit_scratch &w, fit_jo
 		for (std::size_t j = 0; j + 1 < result.count; j++)
 			if (std::equal(answer.order, answer.order + columns, result.answers[j].order) &&
 			    std::equal(answer.tied, answer.tied + columns, result.answers[j].tied)) {
+				result.answers[j].hits += answer.hits;
 				result.count--;
 				break;
 			}

@@ -41,6 +41,7 @@ struct fit_answer {
 	std::uint32_t cribs;
 	key_score score;
 	std::int64_t belief;                  // the score less the order's prior
+	std::uint32_t hits;                   // how many of its job's restarts climbed to it
 	std::int32_t order[MOST_FITTED_COLUMNS];
 	std::uint8_t tied[MOST_FITTED_COLUMNS];   // for a type whose ranks tie
 };
