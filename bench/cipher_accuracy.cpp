@@ -15,7 +15,8 @@ namespace {
 
 // The targets of the types measured here, by the issue that brought them.
 struct target {
-	std::string_view type;
+	std::string_view name;                   // as --cipher names it here
+	std::string_view type;                   // the type it enciphers with
 	const char *sizes;
 	std::int64_t least, most;               // of the key's number
 	std::size_t fewest_letters, most_letters;  // or of rows, when in_rows
@@ -25,17 +26,19 @@ struct target {
 };
 
 constexpr target TARGETS[] = {
-    {"permutation", "2-20 columns, 4-30 rows", 2, 20, 4, 30, true, 0.98, 1, 20, 200},
-    {"railfence", "2-20 rails, any offset, 40-1,000 letters", 2, 20, 40, 1000, false, 0.99, 0.5, 5, 200},
-    {"route", "widths 3-20, 3-40 rows, any route and corner", 3, 20, 3, 40, true, 0.98, 1, 10, 200},
-    {"amsco", "4-12 columns, start 1 or 2, 60-300 letters", 4, 12, 60, 300, false, 0.95, 5, 60, 200},
-    {"myszkowski", "5-15 columns with repeated letters, 10-25 rows", 5, 15, 10, 25, true, 0.95, 5, 60, 200},
-    {"redefence", "3-9 rails, any order and offset, 60-600 letters", 3, 9, 60, 600, false, 0.97, 2, 20, 200},
-    {"any", "a mix of every type, 100-600 letters", 0, 0, 100, 600, false, 0.95, 10, 120, 200},
+    {"permutation", "permutation", "2-20 columns, 4-30 rows", 2, 20, 4, 30, true, 0.98, 1, 20, 200},
+    {"railfence", "railfence", "2-20 rails, any offset, 40-1,000 letters", 2, 20, 40, 1000, false, 0.99, 0.5, 5, 200},
+    {"route", "route", "widths 3-20, 3-40 rows, any route and corner", 3, 20, 3, 40, true, 0.98, 1, 10, 200},
+    {"amsco", "amsco", "4-12 columns, start 1 or 2, 60-300 letters", 4, 12, 60, 300, false, 0.95, 5, 60, 200},
+    {"myszkowski", "myszkowski", "5-15 columns with repeated letters, 10-25 rows", 5, 15, 10, 25, true, 0.95, 5, 60, 200},
+    {"redefence", "redefence", "3-9 rails, any order and offset, 60-600 letters", 3, 9, 60, 600, false, 0.97, 2, 20, 200},
+    {"double", "double", "both keys 5-10 columns, 200-500 letters", 5, 10, 200, 500, false, 0.80, 60, 600, 100},
+    {"double-wide", "double", "both keys 11-15 columns, 300-600 letters", 11, 15, 300, 600, false, 0.50, 300, 900, 40},
+    {"any", "any", "a mix of every type, 100-600 letters", 0, 0, 100, 600, false, 0.95, 10, 120, 200},
 };
 
 // The keys of a column transposition in a mix.
-constexpr target COLUMNS = {"columnar", "2-15 columns", 2, 15, 0, 0, false, 0, 0, 0, 0};
+constexpr target COLUMNS = {"columnar", "columnar", "2-15 columns", 2, 15, 0, 0, false, 0, 0, 0, 0};
 
 // An order's read columns, separated by commas, for the failures' file.
 std::string listed(const std::vector<std::int32_t> &order)
@@ -90,6 +93,14 @@ drawn draw(const cipher_type *type, const target *t, std::mt19937 &random, const
 		std::shuffle(order.begin(), order.end(), random);
 	}
 	const std::int64_t route = std::uniform_int_distribution<std::int64_t>(0, type->routes(number) - 1)(random);
+	// A second key of its own width, for a type of two.
+	std::vector<std::int32_t> second;
+	if (type->orders == 2) {
+		second.resize(static_cast<std::size_t>(std::uniform_int_distribution<std::int64_t>(t->least, t->most)(random)));
+		for (std::size_t j = 0; j < second.size(); j++)
+			second[j] = static_cast<std::int32_t>(j);
+		std::shuffle(second.begin(), second.end(), random);
+	}
 	// Ranks that tie, for a type that takes ties: some M of the K
 	// columns' letters, each at least once, the others repeated.
 	std::vector<std::uint8_t> tied;
@@ -109,16 +120,17 @@ drawn draw(const cipher_type *type, const target *t, std::mt19937 &random, const
 			tied[j] = ranks[static_cast<std::size_t>(order[j])] == ranks[static_cast<std::size_t>(order[j - 1])];
 	}
 	std::string cipher(plain.size(), ' ');
-	type->encipher({number, order, offset, route, tied}, plain, cipher);
+	type->encipher({number, order, offset, route, tied, second}, plain, cipher);
 	const std::string key = "--cipher " + std::string(type->name) + " --key " + std::to_string(number) + " --offset " +
 	                        std::to_string(offset) + " --route " + std::to_string(route) + " --order " +
-	                        (type->ties ? listed(ranks_of(order, tied)) : listed(order));
+	                        (type->ties ? listed(ranks_of(order, tied)) : listed(order)) +
+	                        (second.empty() ? "" : " --order " + listed(second));
 	return {plain, in_groups(cipher, random() % 2 == 0), key};
 }
 
 const target *target_of(std::string_view name)
 {
-	const target *t = std::find_if(std::begin(TARGETS), std::end(TARGETS), [&](const target &x) { return x.type == name; });
+	const target *t = std::find_if(std::begin(TARGETS), std::end(TARGETS), [&](const target &x) { return x.name == name; });
 	return t == std::end(TARGETS) ? nullptr : t;
 }
 
@@ -129,7 +141,7 @@ int measure_cipher_targets(const std::string &name, const std::string &corpus, i
 {
 	const target *t = target_of(name);
 	const bool mix = name == "any";
-	if (t == nullptr || (!mix && cipher_named(name) == nullptr)) {
+	if (t == nullptr || (!mix && cipher_named(t->type) == nullptr)) {
 		std::fprintf(stderr, "key_accuracy: no targets for the cipher type %s\n", name.c_str());
 		return 2;
 	}
@@ -144,7 +156,7 @@ int measure_cipher_targets(const std::string &name, const std::string &corpus, i
 		// A mix draws each text's type, and its key from the type's own
 		// targets (columns of 2 to 15 for the column transpositions).
 		const std::size_t which = mix ? random() % cipher_types().size() : 0;
-		const cipher_type *type = mix ? &cipher_types()[which] : cipher_named(name);
+		const cipher_type *type = mix ? &cipher_types()[which] : cipher_named(t->type);
 		const target *sizes = mix ? target_of(type->name) : t;
 		if (sizes == nullptr)
 			sizes = &COLUMNS;
@@ -152,7 +164,7 @@ int measure_cipher_targets(const std::string &name, const std::string &corpus, i
 		const drawn text = draw(type, sizes, random, corpus, letters);
 		std::ofstream(cipher_file, std::ios::binary) << text.cipher << '\n';
 		const auto start = std::chrono::steady_clock::now();
-		const int status = run({BENCH_UNTRANSPOSE_KEY, "--cipher", name}, cipher_file, cases, said);
+		const int status = run({BENCH_UNTRANSPOSE_KEY, "--cipher", std::string(t->type)}, cipher_file, cases, said);
 		const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
 		const bool solved = status == 0 && run({BENCH_UNTRANSPOSE}, cases, got) == 0 && read_all(got) == text.plain + "\n";
 		// The verdict: a right answer doubted, or a wrong one believed.

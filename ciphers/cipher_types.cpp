@@ -101,7 +101,7 @@ constexpr cipher_type TYPES[] = {
     {.name = "double", .title = "double columnar transposition",
      .summary = "keyed columns twice: --keyword FIRST --keyword SECOND",
      .options = ORDER_OPTION, .needs = ORDER_OPTION, .number_name = "columns", .least_number = 1,
-     .most_number = MOST_DOUBLE_COLUMNS, .column_form = true, .search = search_kind::none, .offsets = one,
+     .most_number = MOST_DOUBLE_COLUMNS, .column_form = true, .search = search_kind::two_orders, .offsets = one,
      .routes = one, .whole_rows = false, .ties = false, .orders = 2, .key_space = two_orders,
      .encipher = encipher_double, .decipher = decipher_double},
 };

@@ -41,7 +41,7 @@ enum class search_kind {
 	every_number_and_offset,   // and every route, for a type that has them
 	rails_and_order,      // the number of rails, the offset and the rails' order
 	fitted_order,         // the number of columns, the offset and the order, by their decodings
-	none,                 // not yet: the key must be given
+	two_orders,           // both keys' numbers of columns and orders
 };
 
 struct cipher_type {

@@ -28,7 +28,7 @@ int dearness(search_kind kind)
 		return 4;
 	case search_kind::keyed_columns:
 		return 5;
-	case search_kind::none:
+	case search_kind::two_orders:
 		return 6;
 	}
 	return 6;
@@ -71,7 +71,7 @@ found_answers find_of_type(const key_work &w, const cipher_type &type, const tex
 		return find_rails(w, type, text, compact);
 	case search_kind::fitted_order:
 		return find_fitted(w, type, text, compact);
-	case search_kind::none:
+	case search_kind::two_orders:
 		return {};
 	}
 	return {};

@@ -177,9 +177,10 @@ found_answers find_by_jobs(const key_work &w, const cipher_type &type, const tex
 		w.rows[i] = {number, {a.order, static_cast<std::size_t>(number)}, a.score, search_parts<Search>::reached_once(a)};
 		w.rows[i].score.cribs = a.cribs;
 		w.rows[i].type = &type;
-		w.rows[i].offset = a.offset;
+		w.rows[i].offset = search_parts<Search>::offset(a);
 		if (type.ties)
 			w.rows[i].tied = search_parts<Search>::tied(a);
+		w.rows[i].second = search_parts<Search>::second(a);
 	}
 	if (found == 0 && !w.opts.any)
 		std::fprintf(stderr, "%s: %s:%zu: no %.*s of %" PRId32 " to %" PRId32
@@ -204,6 +205,11 @@ found_answers find_fitted(const key_work &w, const cipher_type &type, const text
 	// Keys whose ranks tie are often longer words: their columns are
 	// searched further.
 	return find_by_jobs(w, type, text, compact, *w.fits, settings, 2, type.ties ? 15 : 12);
+}
+
+found_answers find_doubled(const key_work &w, const cipher_type &type, const text_line &text, std::span<const char> compact)
+{
+	return find_by_jobs(w, type, text, compact, *w.doubles, double_settings{}, 5, 20);
 }
 
 // The best keys of a type whose keys are all

@@ -30,6 +30,8 @@ struct found_answers {
                                        std::span<const char> compact);
 [[nodiscard]] found_answers find_fitted(const key_work &w, const cipher_type &type, const text_line &text,
                                         std::span<const char> compact);
+[[nodiscard]] found_answers find_doubled(const key_work &w, const cipher_type &type, const text_line &text,
+                                        std::span<const char> compact);
 [[nodiscard]] found_answers find_swept(const key_work &w, const cipher_type &type, const text_line &text,
                                        std::span<const char> compact);
 

@@ -53,6 +53,14 @@ void answer_fitted(void *context, const text_line &text)
 	             "it may be another transposition: try --cipher, --effort 10, or --top and --table to see other keys");
 }
 
+void answer_doubled(void *context, const text_line &text)
+{
+	const key_work &w = *static_cast<const key_work *>(context);
+	const std::span<const char> compact = compact_text(w, text);
+	answer_found(w, text, compact, find_doubled(w, *w.opts.choice.type, text, compact),
+	             "it may be another transposition: try --cipher, --effort 10, or --top and --table to see other keys");
+}
+
 void answer_swept(void *context, const text_line &text)
 {
 	const key_work &w = *static_cast<const key_work *>(context);

@@ -35,6 +35,7 @@ struct key_options {
 	bool keyed = false;
 	bool rails = false;               // a redefence's rails and order searched
 	bool fitted = false;              // an order fitted by its decodings
+	bool doubled = false;             // both keys of a double transposition
 	bool min_given = false, max_given = false;
 	std::uint32_t jobs = 0;           // threads; 0 for one per processor
 	std::uint64_t seed = 1;
@@ -62,6 +63,7 @@ struct key_work {
 	keyed_solver *solver;
 	job_solver<rail_search> *rails;
 	job_solver<fit_search> *fits;
+	job_solver<double_search> *doubles;
 	char *line;
 	char *compact;
 	report_scratch scratch;
@@ -80,6 +82,7 @@ void answer_keyed(void *context, const text_line &text);
 void answer_rails(void *context, const text_line &text);
 void answer_fitted(void *context, const text_line &text);
 void answer_swept(void *context, const text_line &text);
+void answer_doubled(void *context, const text_line &text);
 void answer_any(void *context, const text_line &text);
 
 #endif

@@ -156,7 +156,8 @@ const struct option LONG_OPTIONS[] = {
 bool searches_orders(const cipher_type &type)
 {
 	return type.search == search_kind::keyed_columns || type.search == search_kind::keyed_rows ||
-	       type.search == search_kind::rails_and_order || type.search == search_kind::fitted_order;
+	       type.search == search_kind::rails_and_order || type.search == search_kind::fitted_order ||
+	       type.search == search_kind::two_orders;
 }
 
 // A whole decimal number that fits in 64 bits, or false.
@@ -287,18 +288,13 @@ int parse(int argc, char **argv, key_options &opts, int &first)
 	if (const int status = finish_cipher_options(PROGRAM, opts.choice, false, opts.key); status >= 0)
 		return status;
 	const bool key_given = opts.choice.key_options > 0;
-	if (!key_given && opts.choice.type->search == search_kind::none)
-		return usage_error(PROGRAM,
-		                   ("--cipher " + std::string(opts.choice.type->name) +
-		                    " is decoded with its keys, --keyword or --order twice: it is not searched yet")
-		                       .c_str(),
-		                   nullptr);
 	opts.rails = !key_given && opts.choice.type->search == search_kind::rails_and_order;
 	opts.fitted = !key_given && opts.choice.type->search == search_kind::fitted_order;
-	opts.keyed = !key_given && searches_orders(*opts.choice.type) && !opts.rails && !opts.fitted;
+	opts.doubled = !key_given && opts.choice.type->search == search_kind::two_orders;
+	opts.keyed = !key_given && searches_orders(*opts.choice.type) && !opts.rails && !opts.fitted && !opts.doubled;
 	if (opts.decode && opts.table)
 		return usage_error(PROGRAM, "give one of --decode and --table, not both", nullptr);
-	if (keyed_only && !opts.keyed && !opts.rails && !opts.fitted && !opts.any) {
+	if (keyed_only && !opts.keyed && !opts.rails && !opts.fitted && !opts.doubled && !opts.any) {
 		std::string searches;
 		for (const cipher_type &type : cipher_types())
 			if (searches_orders(type))
@@ -325,6 +321,11 @@ int parse(int argc, char **argv, key_options &opts, int &first)
 	if (opts.fitted && (opts.max_given ? opts.max_key : opts.min_key) > static_cast<std::int32_t>(MOST_FITTED_COLUMNS))
 		return usage_error(PROGRAM, ("--cipher " + std::string(opts.choice.type->name) + " searches at most " +
 		                             std::to_string(MOST_FITTED_COLUMNS) + " columns, not")
+		                                .c_str(),
+		                   std::to_string(opts.max_given ? opts.max_key : opts.min_key).c_str());
+	if (opts.doubled && (opts.max_given ? opts.max_key : opts.min_key) > static_cast<std::int32_t>(MOST_DOUBLE_SEARCH_COLUMNS))
+		return usage_error(PROGRAM, ("--cipher " + std::string(opts.choice.type->name) + " searches at most " +
+		                             std::to_string(MOST_DOUBLE_SEARCH_COLUMNS) + " columns, not")
 		                                .c_str(),
 		                   std::to_string(opts.max_given ? opts.max_key : opts.min_key).c_str());
 	if (key_given && searched)
@@ -394,14 +395,17 @@ int main(int argc, char **argv)
 	const unsigned threads = opts.jobs == 0 ? processor_count() : opts.jobs;
 	std::unique_ptr<job_solver<rail_search>> rails;
 	std::unique_ptr<job_solver<fit_search>> fits;
+	std::unique_ptr<job_solver<double_search>> doubles;
 	std::unique_ptr<any_answer[]> pool;
 	if (opts.rails || opts.any)
 		rails = std::make_unique<job_solver<rail_search>>(PROGRAM, *models[0], threads, true);
 	if (opts.fitted || opts.any)
 		fits = std::make_unique<job_solver<fit_search>>(PROGRAM, *models[0], threads, true);
+	if (opts.doubled || opts.any)
+		doubles = std::make_unique<job_solver<double_search>>(PROGRAM, *models[0], threads, true);
 	if (opts.any)
 		pool.reset(new (std::nothrow) any_answer[cipher_types().size() * std::max<std::size_t>(opts.top, 2)]);
-	if ((rails && !rails->ready()) || (fits && !fits->ready()) || (opts.any && !pool)) {
+	if ((rails && !rails->ready()) || (fits && !fits->ready()) || (doubles && !doubles->ready()) || (opts.any && !pool)) {
 		std::fprintf(stderr, "%s: out of memory\n", PROGRAM);
 		return 1;
 	}
@@ -410,9 +414,10 @@ int main(int argc, char **argv)
 	                            : opts.keyed                                                        ? answer_keyed
 	                            : opts.rails                                                        ? answer_rails
 	                            : opts.fitted                                                       ? answer_fitted
+	                            : opts.doubled                                                      ? answer_doubled
 	                            : opts.choice.type->search == search_kind::every_number_and_offset ? answer_swept
 	                                                                                                : answer_plain;
-	const key_work w{opts, {models, languages}, solver.get(), rails.get(), fits.get(), bytes + BUFFER_SIZE, bytes + 2 * BUFFER_SIZE,
+	const key_work w{opts, {models, languages}, solver.get(), rails.get(), fits.get(), doubles.get(), bytes + BUFFER_SIZE, bytes + 2 * BUFFER_SIZE,
 	             {bytes + 3 * BUFFER_SIZE, bytes + 4 * BUFFER_SIZE}, best, trial, rows, sweeps, pool.get()};
 	const int status = read_text_lines(PROGRAM, {argv + first, static_cast<std::size_t>(argc - first)},
 	                                   {bytes, BUFFER_SIZE}, opts.paragraphs, answer, const_cast<key_work *>(&w));

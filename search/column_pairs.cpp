@@ -57,6 +57,16 @@ std::int32_t best_alignment(const keyed_tables &tables, std::span<const std::uin
 
 } // namespace
 
+void score_beside(const keyed_tables &tables, std::span<const std::uint8_t> symbols, const grid_shape &shape,
+                  std::span<std::int32_t> beside) noexcept
+{
+	const std::size_t k = shape.columns;
+	const std::size_t rows = std::min(shape.rows, PAIR_ROWS);
+	for (std::size_t a = 0; a < k; a++)
+		for (std::size_t b = 0; b < k; b++)
+			beside[a * k + b] = a != b ? (rows > 0 ? best_alignment(tables, symbols, shape, a, b, rows, 0) : 0) : INT32_MIN / 4;
+}
+
 void score_pairs(const keyed_tables &tables, std::span<const std::uint8_t> symbols, const grid_shape &shape,
                  std::span<std::int32_t> beside, std::span<std::int32_t> wrapped) noexcept
 {

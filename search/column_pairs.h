@@ -26,6 +26,10 @@ inline constexpr std::size_t PAIR_ROWS = 100;
 void score_pairs(const keyed_tables &tables, std::span<const std::uint8_t> symbols, const grid_shape &shape,
                  std::span<std::int32_t> beside, std::span<std::int32_t> wrapped) noexcept;
 
+// Fills beside alone, as score_pairs does.
+void score_beside(const keyed_tables &tables, std::span<const std::uint8_t> symbols, const grid_shape &shape,
+                  std::span<std::int32_t> beside) noexcept;
+
 // The score of `slots`, the read slot of each column from left to right,
 // by the pair tables: each column beside the next, and the last wrapped
 // round to the first.

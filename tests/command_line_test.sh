@@ -311,6 +311,12 @@ check "double: decoded with both keys, the filter's case" 0 empty '6\nWIREEESEAA
 	$run --cipher double --order 6,3,2,4,1,5 --keyword tomato
 check "double: decoded with both keys, the plain text" 0 empty 'WEAREDISCOVEREDFLEEATONCE\n' "$(cat "$scratch/twice")\n" \
 	$run --cipher double --keyword zebras --keyword tomato --decode
+printf "$keyed_plain" | $enc --cipher double --keyword FRIEND --keyword LOYAL >"$scratch/double"
+$run --cipher double --max-key 7 --top 2 --jobs 1 <"$scratch/double" >"$scratch/one"
+check "double: the same bytes on one thread and on two" 0 empty "$(cat "$scratch/one")\n" "$(cat "$scratch/double")\n" \
+	$run --cipher double --max-key 7 --top 2 --jobs 2
+$run --cipher double --max-key 7 <"$scratch/double" >"$scratch/cases"
+check "double: both keys searched, then the filter" 0 empty "$keyed_plain" '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"
 # Every language's search reuses the solver: the answer must be the kept
 # language's own.
 for type in redefence amsco; do
@@ -369,7 +375,7 @@ done <<'BAD'
 another type and --cipher any|--cipher route --cipher any
 --cipher any and --keyed|--keyed --cipher any
 BAD
-check "untranspose-key: a double without its keys" 2 message '' '' $run --cipher double
+check "untranspose-key: a double searched past 30 columns" 2 message '' '' $run --cipher double --max-key 31
 check "transpose: --cipher any enciphers nothing" 2 message '' '' $enc --cipher any --key 3
 check "untranspose-key: a Myszkowski of more than 24 columns" 2 message '' '' $run --cipher myszkowski --max-key 25
 check "transpose: a route without its key" 2 message '' '' $enc --cipher route --route snake
