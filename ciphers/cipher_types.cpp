@@ -50,11 +50,6 @@ std::int64_t amsco_orders(std::int64_t columns, bool natural) noexcept
 	return log10_millionths(2) + orders(columns, natural);
 }
 
-std::int64_t two_orders(std::int64_t number, bool natural) noexcept
-{
-	return 2 * orders(number, natural);
-}
-
 constexpr cipher_type TYPES[] = {
     {.name = "columnar", .title = "column transposition",
      .summary = "columns read out from left to right, or in a key's order",
@@ -102,7 +97,7 @@ constexpr cipher_type TYPES[] = {
      .summary = "keyed columns twice: --keyword FIRST --keyword SECOND",
      .options = ORDER_OPTION, .needs = ORDER_OPTION, .number_name = "columns", .least_number = 1,
      .most_number = MOST_DOUBLE_COLUMNS, .column_form = true, .search = search_kind::two_orders, .offsets = one,
-     .routes = one, .whole_rows = false, .ties = false, .orders = 2, .key_space = two_orders,
+     .routes = one, .whole_rows = false, .ties = false, .orders = 2, .key_space = orders,
      .encipher = encipher_double, .decipher = decipher_double},
 };
 

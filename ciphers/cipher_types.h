@@ -75,7 +75,7 @@ struct cipher_type {
 	// an answer pays to be believed against another type's.  A key whose
 	// columns or rails are read in their natural order, without ties,
 	// pays for the rest of its key alone, as the plain transposition pays
-	// nothing.
+	// nothing.  A type of two keys pays this for each.
 	std::int64_t (*key_space)(std::int64_t number, bool natural) noexcept;
 	// Enciphers and deciphers a compact text of text.size() bytes into
 	// `out`, of at least as many, with a valid key: the number is

@@ -2,8 +2,9 @@
 // bytes choose the type and its key, the rest are the text.  Deciphering
 // must undo enciphering, and a type swept by every key, or a redefence,
 // must keep its answers within the keys it was asked to try, on a short
-// text.
+// text; so must the double columnar's search over a pair or two of widths.
 #include "cipher_types.h"
+#include "double_search.h"
 #include "plain_sweep.h"
 #include "order_fit.h"
 #include "rail_orders.h"
@@ -29,6 +30,52 @@ constexpr std::size_t MOST_TEXT = 300;
 constexpr std::size_t MOST_SWEPT_TEXT = 120;
 constexpr std::size_t MOST_RAILED_TEXT = 60;
 constexpr std::size_t MOST_FITTED_TEXT = 40;
+constexpr std::size_t MOST_DOUBLED_TEXT = 40;
+
+// Each answer's order is one of its columns.
+void check_order(const std::int32_t *order, std::int32_t columns)
+{
+	std::vector<bool> seen(static_cast<std::size_t>(columns));
+	for (std::int32_t j = 0; j < columns; j++) {
+		check(order[j] >= 0 && order[j] < columns && !seen[static_cast<std::size_t>(order[j])]);
+		seen[static_cast<std::size_t>(order[j])] = true;
+	}
+}
+
+// A double columnar's search of a short text over two or three widths
+// must keep its answers to them, each with an order of each key's
+// columns, best first.
+void search_doubled(const language_model &model, std::span<const char> cipher, std::int32_t least, std::int32_t more)
+{
+	struct memory {
+		keyed_tables tables;
+		double_search search;
+		double_scratch scratch;
+		double_job_result result;
+	};
+	static const std::unique_ptr<memory> m = [&] {
+		auto made = std::make_unique<memory>();
+		build_keyed_tables(model, made->tables);
+		return made;
+	}();
+	double_settings settings;
+	settings.least = least;
+	settings.most = least + more;
+	settings.most_climbs = 2;
+	settings.answers = 3;
+	begin_double_search(m->search, m->tables, cipher, settings);
+	double_on_one_thread(m->search, m->scratch, m->result);
+	const std::span<const double_answer> answers = double_answers(m->search);
+	const std::int32_t most = most_double_columns(cipher.size(), settings);
+	check(answers.size() <= 3 && (!answers.empty() || most < least));
+	for (std::size_t i = 0; i < answers.size(); i++) {
+		const double_answer &a = answers[i];
+		check(a.columns >= least && a.columns <= most && a.second_columns >= least && a.second_columns <= most);
+		check_order(a.order, a.columns);
+		check_order(a.second, a.second_columns);
+		check(i == 0 || a.cribs < answers[i - 1].cribs || a.belief <= answers[i - 1].belief);
+	}
+}
 
 // An order fitted to a short text's decodings, over a few columns, must
 // keep its answers to the columns and offsets asked for, each with an
@@ -161,6 +208,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	static const language_model *model = language_named("en");
 	if (type.search == search_kind::fitted_order && text.size() <= MOST_FITTED_TEXT) {
 		fit_order(type, *model, cipher, 2 + data[1] % 3, data[2] % 3);
+		return 0;
+	}
+	if (type.search == search_kind::two_orders && text.size() <= MOST_DOUBLED_TEXT) {
+		search_doubled(*model, cipher, 2 + data[1] % 4, data[2] % 2);
 		return 0;
 	}
 	if (type.search == search_kind::rails_and_order && text.size() <= MOST_RAILED_TEXT) {

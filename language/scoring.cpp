@@ -76,8 +76,17 @@ std::int64_t most_ends_score(const language_model &model) noexcept
 	return most_edge_levels(model) + word_levels(model, static_cast<std::int32_t>(2 * WORD_WINDOW) * model.most_word_gain) + 1;
 }
 
+namespace {
+
+std::int64_t orders_prior(const language_model &model, std::size_t columns, std::size_t second_columns) noexcept
+{
+	return order_prior(model, columns) + (second_columns > 0 ? order_prior(model, second_columns) : 0);
+}
+
+} // namespace
+
 verdict judge_order(const language_model &model, const key_score &score, std::size_t columns,
-                    bool reached_once) noexcept
+                    bool reached_once, std::size_t second_columns) noexcept
 {
 	const verdict plain = judge(model, score);
 	if (plain != verdict::english)
@@ -86,15 +95,15 @@ verdict judge_order(const language_model &model, const key_score &score, std::si
 	// hundredths of a level and the slope in hundredths.
 	const auto q = static_cast<std::int64_t>(score.quadgrams);
 	const std::int64_t floor = reached_once ? model.once_level : model.keyed_level;
-	return score.total * 100 >= floor * q + model.keyed_slope_hundredths * order_prior(model, columns)
+	return score.total * 100 >= floor * q + model.keyed_slope_hundredths * orders_prior(model, columns, second_columns)
 	           ? verdict::english
 	           : verdict::not_english;
 }
 
 double order_floor(const language_model &model, const key_score &score, std::size_t columns,
-                   bool reached_once) noexcept
+                   bool reached_once, std::size_t second_columns) noexcept
 {
-	const double prior = static_cast<double>(order_prior(model, columns)) * model.step /
+	const double prior = static_cast<double>(orders_prior(model, columns, second_columns)) * model.step /
 	                     static_cast<double>(std::max<std::size_t>(score.quadgrams, 1));
 	return std::max(model.verdict_floor, (reached_once ? model.once_floor : model.keyed_floor) + model.keyed_slope * prior);
 }

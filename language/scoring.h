@@ -58,14 +58,15 @@ enum class verdict { too_short, english, not_english };
 // rises with log10 K! per quadgram: the language's keyed floor plus its
 // keyed slope times that, or, when only one restart of the search reached
 // it, its once floor: a wrong answer is seldom reached twice.
-// bench/key_accuracy --keyed-verdict measures them.
+// bench/key_accuracy --keyed-verdict measures them.  An answer of two
+// orders, the second of `second_columns`, is one of K! times K2! keys.
 [[nodiscard]] verdict judge_order(const language_model &model, const key_score &score, std::size_t columns,
-                                  bool reached_once) noexcept;
+                                  bool reached_once, std::size_t second_columns = 0) noexcept;
 
 // The floor that judge_order holds such an answer to, in log10 per
 // quadgram.
 [[nodiscard]] double order_floor(const language_model &model, const key_score &score, std::size_t columns,
-                                 bool reached_once) noexcept;
+                                 bool reached_once, std::size_t second_columns = 0) noexcept;
 
 // Of `models`, the one whose letters' shares fit the letters of `text`
 // best, a transposition keeping its letters whatever its key: which

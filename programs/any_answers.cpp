@@ -42,12 +42,22 @@ bool natural(const answer_row &row)
 	return true;
 }
 
+bool natural(std::span<const std::int32_t> order)
+{
+	for (std::size_t j = 0; j < order.size(); j++)
+		if (order[j] != static_cast<std::int32_t>(j))
+			return false;
+	return true;
+}
+
 // log10 of the decoding's likelihood, in millionths, less the key's
-// share of the type's keys.
+// share of the type's keys: both keys' for a type of two.
 std::int64_t belief(const language_model &model, const cipher_type &type, const answer_row &row)
 {
+	const std::int64_t second =
+	    row.second.empty() ? 0 : type.key_space(static_cast<std::int64_t>(row.second.size()), natural(row.second));
 	return model.floor_millionths * static_cast<std::int64_t>(row.score.quadgrams) +
-	       model.step_millionths * ranked(row.score) - type.key_space(row.key, natural(row));
+	       model.step_millionths * ranked(row.score) - type.key_space(row.key, natural(row)) - second;
 }
 
 bool believed_more(const any_answer &a, const any_answer &b)
@@ -72,7 +82,7 @@ found_answers find_of_type(const key_work &w, const cipher_type &type, const tex
 	case search_kind::fitted_order:
 		return find_fitted(w, type, text, compact);
 	case search_kind::two_orders:
-		return {};
+		return find_doubled(w, type, text, compact);
 	}
 	return {};
 }
@@ -102,6 +112,9 @@ void keep(any_answer &kept, const answer_row &row, const cipher_type &searched, 
 	const std::size_t ties = std::min(row.tied.size(), MOST_ANY_COLUMNS);
 	std::copy_n(row.tied.begin(), ties, kept.tied);
 	kept.row.tied = {kept.tied, ties};
+	const std::size_t seconds = std::min(row.second.size(), MOST_ANY_COLUMNS);
+	std::copy_n(row.second.begin(), seconds, kept.second);
+	kept.row.second = {kept.second, seconds};
 	kept.belief = belief(model, type, kept.row);
 }
 
@@ -139,6 +152,7 @@ void answer_any(void *context, const text_line &text)
 		w.rows[i] = w.pool[i].row;
 		w.rows[i].order = {w.pool[i].order, w.pool[i].row.order.size()};
 		w.rows[i].tied = {w.pool[i].tied, w.pool[i].row.tied.size()};
+		w.rows[i].second = {w.pool[i].second, w.pool[i].row.second.size()};
 	}
 	if (count == 0) {
 		w.rows[0] = {1, {}, score_text(*w.models[0], compact, 1)};

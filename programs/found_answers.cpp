@@ -29,8 +29,10 @@ judgement judge_answer(const language_model &model, const answer_row &best)
 	for (std::size_t j = 0; j < best.order.size(); j++)
 		keyed |= best.order[j] != static_cast<std::int32_t>(j);
 	const auto columns = static_cast<std::size_t>(best.key);
-	return {keyed ? judge_order(model, best.score, columns, best.reached_once) : judge(model, best.score),
-	        keyed ? order_floor(model, best.score, columns, best.reached_once) : model.verdict_floor, nullptr};
+	const std::size_t second = best.second.size();
+	keyed |= second > 0;
+	return {keyed ? judge_order(model, best.score, columns, best.reached_once, second) : judge(model, best.score),
+	        keyed ? order_floor(model, best.score, columns, best.reached_once, second) : model.verdict_floor, nullptr};
 }
 
 void give_answers(const key_work &w, const language_model &model, const text_line &text, std::span<const char> compact,
@@ -209,7 +211,9 @@ found_answers find_fitted(const key_work &w, const cipher_type &type, const text
 
 found_answers find_doubled(const key_work &w, const cipher_type &type, const text_line &text, std::span<const char> compact)
 {
-	return find_by_jobs(w, type, text, compact, *w.doubles, double_settings{}, 5, 20);
+	// Among every type, only keys of up to 10 columns: a wider pair costs
+	// more than every other type's search together.
+	return find_by_jobs(w, type, text, compact, *w.doubles, double_settings{}, 5, w.opts.any ? 10 : 20);
 }
 
 // The best keys of a type whose keys are all

@@ -54,6 +54,7 @@ struct any_answer {
 	const language_model *model;
 	std::int32_t order[MOST_ANY_COLUMNS];
 	std::uint8_t tied[MOST_ANY_COLUMNS];
+	std::int32_t second[MOST_ANY_COLUMNS];
 };
 
 // The buffers of the whole run, allocated once.

@@ -95,8 +95,9 @@ const char USAGE_HEAD[] =
     "Other transpositions, each searched when no key is given and decoded\n"
     "with one when it is; for a type without columns the case is the key 1\n"
     "and the plain text.  Block permutations are searched as --keyed searches,\n"
-    "redefences over 3 to 10 rails, AMSCO over 2 to 12 columns and Myszkowski\n"
-    "over 2 to 15; these take --jobs, --seed and --effort:\n"
+    "redefences over 3 to 10 rails, AMSCO over 2 to 12 columns, Myszkowski\n"
+    "over 2 to 15 and both keys of a double over 5 to 20; these take --jobs,\n"
+    "--seed and --effort:\n"
     "\n"
     "  --cipher TYPE  the transposition (default columnar; --keyed is keyed):\n";
 

@@ -168,6 +168,7 @@ void make_answer(const double_search &s, std::span<const std::int32_t> second, s
 	const std::size_t length = s.compact.size();
 	answer.columns = static_cast<std::int32_t>(slots.size());
 	answer.second_columns = static_cast<std::int32_t>(second.size());
+	answer.turns_tried = false;
 	std::copy(second.begin(), second.end(), answer.second);
 	for (std::size_t c = 0; c < slots.size(); c++)
 		answer.order[slots[c]] = static_cast<std::int32_t>(c);
@@ -222,6 +223,45 @@ void find_first(const double_search &s, std::size_t columns, std::span<const std
 	}
 }
 
+bool same(const double_answer &a, const double_answer &b) noexcept
+{
+	return a.columns == b.columns && a.second_columns == b.second_columns &&
+	       std::equal(a.order, a.order + a.columns, b.order) && std::equal(a.second, a.second + a.second_columns, b.second);
+}
+
+void keep_answer(double_search &s, const double_answer &answer) noexcept
+{
+	for (std::size_t i = 0; i < s.answer_count; i++)
+		if (same(s.answers[i], answer))
+			return;
+	const std::size_t room = std::clamp<std::size_t>(s.settings.answers, 2, MOST_DOUBLE_ANSWERS);
+	s.answer_count = keep_best(std::span<double_answer>(s.answers, room), s.answer_count, answer, better);
+}
+
+// A second key turned by a column fits almost as well as the key itself
+// (better, now and then), and leaves the message turned by a row: each
+// turn of the best answer's second key is searched for its first key too.
+void try_turns(double_search &s) noexcept
+{
+	constexpr std::uint64_t TURNS = 0x7e57;
+	for (std::size_t round = 0; round < 4 && s.answer_count > 0 && !s.answers[0].turns_tried; round++) {
+		const double_answer best = s.answers[0];
+		s.answers[0].turns_tried = true;
+		const auto width = static_cast<std::size_t>(best.second_columns);
+		std::int32_t second[MOST_DOUBLE_SEARCH_COLUMNS];
+		for (std::size_t by = 1; by < width; by++) {
+			for (std::size_t j = 0; j < width; j++)
+				second[j] = best.second[(j + by) % width];
+			double_answer turned;
+			find_first(s, static_cast<std::size_t>(best.columns), {second, width},
+			           random_bits::of(s.settings.seed, TURNS, by).next(), turned, s.turning, nullptr);
+			turned.hits = best.hits;
+			turned.turns_tried = true;
+			keep_answer(s, turned);
+		}
+	}
+}
+
 } // namespace
 
 std::int32_t most_double_columns(std::size_t length, const double_settings &settings) noexcept
@@ -247,6 +287,7 @@ void begin_double_search(double_search &s, const keyed_tables &tables, std::span
 
 std::size_t plan_double_jobs(double_search &s, std::span<double_job> jobs) noexcept
 {
+	try_turns(s);
 	if (s.answer_count > 0 && s.answers[0].cribs == s.cribs.count && clearly_solved(*s.tables->model, s.answers[0].score))
 		s.done = true;
 	std::size_t count = 0;
@@ -276,8 +317,10 @@ void run_double_job(const double_search &s, const double_job &job, double_scratc
 	std::size_t kept_count = 0;
 	std::int32_t second[MOST_DOUBLE_SEARCH_COLUMNS];
 	const std::uint64_t place = columns * (MOST_DOUBLE_SEARCH_COLUMNS + 1) + width;
-	const std::uint32_t restarts = (SECOND_RESTARTS + SECOND_RESTARTS_PER_COLUMN * static_cast<std::uint32_t>(width)) *
-	                               std::max<std::uint32_t>(s.settings.effort, 1);
+	std::uint32_t restarts = (SECOND_RESTARTS + SECOND_RESTARTS_PER_COLUMN * static_cast<std::uint32_t>(width)) *
+	                         std::max<std::uint32_t>(s.settings.effort, 1);
+	if (s.settings.most_climbs > 0)
+		restarts = std::min(restarts, s.settings.most_climbs);
 	for (std::uint32_t restart = 0; restart < restarts; restart++) {
 		random_bits random = random_bits::of(s.settings.seed, place, restart);
 		std::iota(second, second + width, 0);
@@ -318,9 +361,8 @@ void take_double_result(double_search &s, const double_job_result &result) noexc
 {
 	if (result.cut_short)
 		return;
-	const std::size_t room = std::clamp<std::size_t>(s.settings.answers, 2, MOST_DOUBLE_ANSWERS);
 	for (std::size_t i = 0; i < result.count; i++)
-		s.answer_count = keep_best(std::span<double_answer>(s.answers, room), s.answer_count, result.answers[i], better);
+		keep_answer(s, result.answers[i]);
 }
 
 void double_on_one_thread(double_search &search, double_scratch &scratch, double_job_result &result) noexcept

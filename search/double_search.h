@@ -37,6 +37,7 @@ struct double_settings {
 	std::int32_t least = 5, most = 20;   // columns of either key
 	std::uint64_t seed = 1;
 	std::uint32_t effort = 1;
+	std::uint32_t most_climbs = 0;         // and, if not 0, no more climbs of each second key than this
 	std::size_t answers = 2;
 	const crib_list *cribs = nullptr;
 };
@@ -48,6 +49,7 @@ struct double_answer {
 	key_score score;
 	std::int64_t belief;                  // the score less both orders' priors
 	std::uint32_t hits;                   // how many of its job's climbs reached its second key
+	bool turns_tried;                     // whether the turns of its second key have been tried
 	std::int32_t order[MOST_DOUBLE_SEARCH_COLUMNS];
 	std::int32_t second[MOST_DOUBLE_SEARCH_COLUMNS];
 };
@@ -85,6 +87,7 @@ struct double_search {
 	std::int32_t least, most;             // the widths searched
 	std::int32_t next_wider;              // the wider width of the next jobs planned
 	bool done;
+	double_scratch turning;               // for the turns of the best answer's second key
 };
 
 // The most columns of either key searched in a text of `length` bytes: at
@@ -96,7 +99,8 @@ void begin_double_search(double_search &search, const keyed_tables &tables, std:
 
 // Fills `jobs` (room for MOST_DOUBLE_JOBS) with the next pairs of widths,
 // the narrower first; returns how many, or 0 when the search is done: at
-// the last width, or once an answer is clearly in the language.
+// the last width, or once an answer is clearly in the language.  The best
+// answer's second key is first tried in each of its turns.
 std::size_t plan_double_jobs(double_search &search, std::span<double_job> jobs) noexcept;
 
 void run_double_job(const double_search &search, const double_job &job, double_scratch &scratch,
