@@ -1,6 +1,7 @@
 #include "cipher_accuracy.h"
 
 #include "cipher_types.h"
+#include "heat_map.h"
 #include "process_runs.h"
 
 #include <algorithm>
@@ -190,4 +191,68 @@ int measure_cipher_targets(const std::string &name, const std::string &corpus, i
 	for (std::size_t i = 0; mix && i < tried.size(); i++)
 		std::printf("  %-12s %3d of %3d solved\n", std::string(cipher_types()[i].name).c_str(), solved_of[i], tried[i]);
 	return 0;
+}
+
+int measure_double_grid(const std::string &corpus, int scale, const std::string &dir, const std::string &svg)
+{
+	// A quick run, to keep it working, takes one small corner.
+	const std::size_t all_widths[] = {5, 8, 11, 14};
+	const std::size_t all_lengths[] = {200, 400, 600};
+	const std::span<const std::size_t> widths{all_widths, scale == 0 ? 1 : std::size(all_widths)};
+	const std::span<const std::size_t> lengths{all_lengths, scale == 0 ? 1 : std::size(all_lengths)};
+	const int texts = std::max(2 * scale, 1);
+	const cipher_type &type = *cipher_named("double");
+	std::mt19937 random(6174);
+	const std::string cipher_file = dir + "/double.text", cases = dir + "/double.cases", got = dir + "/double.got";
+	const auto order_of = [&](std::size_t columns) {
+		std::vector<std::int32_t> order(columns);
+		for (std::size_t j = 0; j < columns; j++)
+			order[j] = static_cast<std::int32_t>(j);
+		std::shuffle(order.begin(), order.end(), random);
+		return order;
+	};
+	std::vector<heat_panel> panels;
+	for (const std::size_t length : lengths) {
+		panels.push_back({std::to_string(length) + " letters", {}});
+		std::printf("%zu letters: solved and median seconds, first key's columns down, second's across\n", length);
+		for (const std::size_t first : widths) {
+			panels.back().cells.emplace_back();
+			std::printf("%8zu", first);
+			for (const std::size_t second : widths) {
+				std::vector<outcome> outcomes;
+				for (int t = 0; t < texts; t++) {
+					const std::string plain = message(corpus, random, length);
+					const std::vector<std::int32_t> one = order_of(first), two = order_of(second);
+					std::string cipher(plain.size(), ' ');
+					type.encipher({0, one, 0, 0, {}, two}, plain, cipher);
+					std::ofstream(cipher_file, std::ios::binary) << in_groups(cipher, random() % 2 == 0) << '\n';
+					const auto start = std::chrono::steady_clock::now();
+					const int status = run({BENCH_UNTRANSPOSE_KEY, "--cipher", "double", "--min-key",
+					                        std::to_string(std::min(first, second)), "--max-key",
+					                        std::to_string(std::max(first, second))},
+					                       cipher_file, cases);
+					const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+					const bool solved =
+					    status == 0 && run({BENCH_UNTRANSPOSE}, cases, got) == 0 && read_all(got) == plain + "\n";
+					if (!solved)
+						std::ofstream(dir + "/double.failures", std::ios::binary | std::ios::app)
+						    << cipher << '\n' << listed(one) << ' ' << listed(two) << '\n';
+					outcomes.push_back({solved, took.count()});
+				}
+				panels.back().cells.back().push_back(summarise(outcomes));
+				std::printf(" %4.0f%% %6.1fs", 100 * panels.back().cells.back().back().solved,
+				            panels.back().cells.back().back().median);
+				std::fflush(stdout);
+			}
+			std::printf("\n");
+		}
+	}
+	heat_axes axes;
+	axes.title = "untranspose-key --cipher double, both widths bounded: solved, median seconds (" +
+	             std::to_string(texts) + " texts a cell)";
+	axes.columns.assign(widths.begin(), widths.end());
+	axes.rows.assign(widths.begin(), widths.end());
+	axes.column_name = "second key's columns";
+	axes.row_name = "first key's columns";
+	return draw_heat_map(svg, axes, panels);
 }

@@ -13,4 +13,9 @@
 int measure_cipher_targets(const std::string &name, const std::string &corpus, int scale, int texts,
                            const std::string &dir);
 
+// The double columnar's solved share and median time by the two keys'
+// widths and the text's length, drawn as an SVG heat map at `svg`; each
+// search is bounded to the widths between the two.
+int measure_double_grid(const std::string &corpus, int scale, const std::string &dir, const std::string &svg);
+
 #endif

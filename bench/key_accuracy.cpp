@@ -32,7 +32,7 @@ namespace {
 
 const char USAGE[] = "Usage: key_accuracy [--trials N | --quick]\n"
                      "                    [--verdict | --keyed | --keyed-grid | --keyed-verdict | --languages |\n"
-                     "                     --cipher TYPE]\n"
+                     "                     --cipher TYPE | --double-grid]\n"
                      "                    [--texts N] [--lang CODE] [--dir D] [ENGLISH_TEXT]...\n"
                      "Measure how often untranspose-key's search finds the key of held-out English\n"
                      "(tests/data by default), N times the usual number of texts; with --verdict,\n"
@@ -44,7 +44,8 @@ const char USAGE[] = "Usage: key_accuracy [--trials N | --quick]\n"
                      "--languages, how often texts in each language are solved, with that\n"
                      "language's statistics and with auto (only the language CODE with --lang);\n"
                      "with --cipher TYPE, how often and how fast untranspose-key --cipher TYPE\n"
-                     "solves ciphers of that type (N texts with --texts).\n"
+                     "solves ciphers of that type (N texts with --texts); with --double-grid, the\n"
+                     "double columnar by both keys' widths and the length, in double_grid.svg.\n"
                      "--quick runs one keyed text of each kind.  Work files go in D (default /tmp).\n";
 
 struct bucket {
@@ -165,7 +166,8 @@ void measure_verdict(const language_model &model, const std::string &corpus, int
 int main(int argc, char **argv)
 {
 	int scale = 1, texts = 0;
-	bool verdict_only = false, keyed = false, keyed_grid = false, languages = false, keyed_verdict = false;
+	bool verdict_only = false, keyed = false, keyed_grid = false, double_grid = false, languages = false,
+	     keyed_verdict = false;
 	std::string dir = "/tmp";
 	const char *only = nullptr, *cipher_type = nullptr;
 	std::vector<const char *> paths;
@@ -188,6 +190,8 @@ int main(int argc, char **argv)
 			keyed_verdict = true;
 		} else if (std::strcmp(argv[i], "--keyed-grid") == 0) {
 			keyed_grid = true;
+		} else if (std::strcmp(argv[i], "--double-grid") == 0) {
+			double_grid = true;
 		} else if (std::strcmp(argv[i], "--languages") == 0) {
 			languages = true;
 		} else if (std::strcmp(argv[i], "--cipher") == 0 && i + 1 < argc) {
@@ -236,6 +240,8 @@ int main(int argc, char **argv)
 		return measure_cipher_targets(cipher_type, corpus, scale, texts, dir);
 	if (keyed_grid)
 		return measure_keyed_grid(corpus, scale, dir, UNTRANSPOSE_BENCH_OUTPUT "/keyed_grid.svg");
+	if (double_grid)
+		return measure_double_grid(corpus, scale, dir, UNTRANSPOSE_BENCH_OUTPUT "/double_grid.svg");
 
 	const bucket buckets[] = {
 	    {"20-39 letters, keys 2-40, two rows or more", 20, 39, false, 1000},

@@ -1,4 +1,5 @@
 #include "keyed_accuracy.h"
+#include "heat_map.h"
 #include "process_runs.h"
 
 #include "decoder.h"
@@ -215,45 +216,12 @@ int measure_keyed_grid(const std::string &corpus, int scale, const std::string &
 		std::printf("\n");
 	}
 
-	// The heat map: one cell per grid point, red for none solved through
-	// yellow to green for all, with its share and median time.
-	std::ofstream out(svg, std::ios::binary);
-	const int cell_w = 64, cell_h = 40, left = 70, top = 50;
-	const int width = left + cell_w * static_cast<int>(columns.size()) + 20;
-	const int height = top + cell_h * static_cast<int>(rows.size()) + 50;
-	out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width << "\" height=\"" << height
-	    << "\" font-family=\"sans-serif\" font-size=\"12\">\n";
-	out << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-	out << "<text x=\"" << left << "\" y=\"20\" font-size=\"14\">untranspose-key --keyed, columns given: solved, median seconds ("
-	    << std::max(4 * scale, 1) << " texts a cell)</text>\n";
-	for (std::size_t i = 0; i < columns.size(); i++)
-		out << "<text x=\"" << left + cell_w * static_cast<int>(i) + cell_w / 2 << "\" y=\"" << top - 8
-		    << "\" text-anchor=\"middle\">" << columns[i] << "</text>\n";
-	out << "<text x=\"" << left + cell_w * static_cast<int>(columns.size()) / 2 << "\" y=\"" << height - 12
-	    << "\" text-anchor=\"middle\">columns</text>\n";
-	out << "<text x=\"16\" y=\"" << top + cell_h * static_cast<int>(rows.size()) / 2
-	    << "\" transform=\"rotate(-90 16 " << top + cell_h * static_cast<int>(rows.size()) / 2
-	    << ")\" text-anchor=\"middle\">rows</text>\n";
-	for (std::size_t j = 0; j < rows.size(); j++) {
-		out << "<text x=\"" << left - 10 << "\" y=\"" << top + cell_h * static_cast<int>(j) + cell_h / 2 + 4
-		    << "\" text-anchor=\"end\">" << rows[j] << "</text>\n";
-		for (std::size_t i = 0; i < columns.size(); i++) {
-			const summary &s = grid[j][i];
-			// Hue from 0 (red) to 120 (green) with the share solved.
-			const int hue = static_cast<int>(120 * s.solved);
-			const int x = left + cell_w * static_cast<int>(i), y = top + cell_h * static_cast<int>(j);
-			out << "<rect x=\"" << x << "\" y=\"" << y << "\" width=\"" << cell_w << "\" height=\"" << cell_h
-			    << "\" fill=\"hsl(" << hue << ",70%,60%)\" stroke=\"white\"/>\n";
-			char label[64];
-			std::snprintf(label, sizeof label, "%.0f%%", 100 * s.solved);
-			out << "<text x=\"" << x + cell_w / 2 << "\" y=\"" << y + 17 << "\" text-anchor=\"middle\">" << label
-			    << "</text>\n";
-			std::snprintf(label, sizeof label, "%.1fs", s.median);
-			out << "<text x=\"" << x + cell_w / 2 << "\" y=\"" << y + 32
-			    << "\" text-anchor=\"middle\" font-size=\"10\">" << label << "</text>\n";
-		}
-	}
-	out << "</svg>\n";
-	std::printf("heat map: %s\n", svg.c_str());
-	return out ? 0 : 1;
+	heat_axes axes;
+	axes.title = "untranspose-key --keyed, columns given: solved, median seconds (" +
+	             std::to_string(std::max(4 * scale, 1)) + " texts a cell)";
+	axes.columns.assign(columns.begin(), columns.end());
+	axes.rows.assign(rows.begin(), rows.end());
+	axes.column_name = "columns";
+	axes.row_name = "rows";
+	return draw_heat_map(svg, axes, {{"", grid}});
 }

@@ -4,6 +4,7 @@
 #include "column_pairs.h"
 #include "column_moves.h"
 #include "columnar.h"
+#include "double_columnar.h"
 #include "keyed_columns.h"
 #include "random_bits.h"
 
@@ -26,6 +27,9 @@ constexpr std::uint32_t FIRST_RESTARTS = 4;
 constexpr std::uint64_t PAIR_PATIENCE = 50;
 constexpr std::uint64_t ORDER_PATIENCE = 5;
 constexpr std::size_t MOST_SWEEPS = 16;
+// Only the first JOINT_LETTERS letters of a decoding are scored while both
+// keys are polished together.
+constexpr std::size_t JOINT_LETTERS = 1000;
 // A round of jobs holds at least this many, so that both cores work.
 constexpr std::size_t LEAST_ROUND = 4;
 
@@ -100,64 +104,91 @@ std::int64_t wrapped_fit(const double_search &s, std::size_t columns, std::span<
 	return sum;
 }
 
+// How well a second key fits: its pair fit, and its wrapped fit to tell
+// keys of one pair fit apart, found only when it is needed.
+struct second_fit {
+	std::int64_t beside;
+	std::int64_t wrapped;
+};
+constexpr std::int64_t NOT_FOUND = INT64_MIN;
+
+// Makes a move of the second key by `apply`, and keeps it if it fits
+// better than `held`; else undoes it by `undo`.  Many second keys can fit
+// alike, leaving texts whose rows stand in other orders (in complete
+// grids of equal widths, every key may): among them, the climb goes on by
+// the wrapped fit.
+template <class Apply, class Undo>
+bool try_move(const double_search &s, std::size_t columns, std::span<std::int32_t> second, double_scratch &w,
+              second_fit &held, Apply apply, Undo undo) noexcept
+{
+	apply();
+	const std::int64_t tried = pair_fit(s, columns, second, w);
+	if (tried > held.beside) {
+		held = {tried, NOT_FOUND};
+		return true;
+	}
+	if (tried == held.beside) {
+		const std::int64_t wrapped = wrapped_fit(s, columns, second, w);
+		if (held.wrapped == NOT_FOUND) {
+			undo();
+			held.wrapped = wrapped_fit(s, columns, second, w);
+			apply();
+		}
+		if (wrapped > held.wrapped) {
+			held.wrapped = wrapped;
+			return true;
+		}
+	}
+	undo();
+	return false;
+}
+
 // Climbs from `second` by random swaps and moves of blocks of its
 // columns, then by every swap and every move of one column in turn, while
-// they raise the pair fit.
-std::int64_t climb_second(const double_search &s, std::size_t columns, std::span<std::int32_t> second,
-                          random_bits &random, double_scratch &w, const std::atomic<bool> *stop) noexcept
+// they raise its fit.
+second_fit climb_second(const double_search &s, std::size_t columns, std::span<std::int32_t> second,
+                        random_bits &random, double_scratch &w, const std::atomic<bool> *stop) noexcept
 {
 	const auto k = static_cast<std::uint32_t>(second.size());
-	std::int64_t score = pair_fit(s, columns, second, w);
+	second_fit held{pair_fit(s, columns, second, w), NOT_FOUND};
 	const std::uint64_t patience = SECOND_PATIENCE * k * k;
 	for (std::uint64_t failures = 0; failures < patience;) {
 		if (stop != nullptr && stop->load(std::memory_order_relaxed))
-			return score;
-		const bool swap = random.below(2) == 0;
-		std::uint32_t a, b, length = 1;
-		if (swap) {
-			a = random.below(k);
-			b = random.below(k - 1);
+			return held;
+		bool rose;
+		if (random.below(2) == 0) {
+			std::uint32_t a = random.below(k), b = random.below(k - 1);
 			b += b >= a ? 1 : 0;
-			std::swap(second[a], second[b]);
+			const auto swap = [&] { std::swap(second[a], second[b]); };
+			rose = try_move(s, columns, second, w, held, swap, swap);
 		} else {
-			length = 1 + random.below(k - 1);
-			a = random.below(k - length + 1);
-			b = random.below(k - length);
+			const std::uint32_t length = 1 + random.below(k - 1);
+			const std::uint32_t a = random.below(k - length + 1);
+			std::uint32_t b = random.below(k - length);
 			b += b >= a ? 1 : 0;
-			slide_columns(second, a, length, b);
+			rose = try_move(s, columns, second, w, held, [&] { slide_columns(second, a, length, b); },
+			                [&] { slide_columns(second, b, length, a); });
 		}
-		if (const std::int64_t tried = pair_fit(s, columns, second, w); tried > score) {
-			score = tried;
-			failures = 0;
-		} else {
-			if (swap)
-				std::swap(second[a], second[b]);
-			else
-				slide_columns(second, b, length, a);
-			failures++;
-		}
+		failures = rose ? 0 : failures + 1;
 	}
 	for (std::size_t sweep = 0, rose = 1; rose != 0 && sweep < MOST_SWEEPS; sweep++) {
 		rose = 0;
 		for (std::size_t i = 0; i < k; i++)
 			for (std::size_t j = 0; j < k; j++) {
-				if (i == j)
-					continue;
-				if (i < j)
-					std::swap(second[i], second[j]);
-				else
-					slide_columns(second, i, 1, j);
-				if (const std::int64_t tried = pair_fit(s, columns, second, w); tried > score) {
-					score = tried;
-					rose++;
-				} else if (i < j) {
-					std::swap(second[i], second[j]);
-				} else {
-					slide_columns(second, j, 1, i);
+				if (i < j) {
+					const auto swap = [&] { std::swap(second[i], second[j]); };
+					rose += try_move(s, columns, second, w, held, swap, swap) ? 1 : 0;
+				} else if (i > j) {
+					rose += try_move(s, columns, second, w, held, [&] { slide_columns(second, i, 1, j); },
+					                 [&] { slide_columns(second, j, 1, i); })
+					            ? 1
+					            : 0;
 				}
 			}
 	}
-	return score;
+	if (held.wrapped == NOT_FOUND)
+		held.wrapped = wrapped_fit(s, columns, second, w);
+	return held;
 }
 
 // The answer of `second` and the first key whose column c is read at
@@ -181,12 +212,65 @@ void make_answer(const double_search &s, std::span<const std::int32_t> second, s
 	                (natural(second) ? 0 : order_prior(model, second.size()));
 }
 
+// The quadgram levels' sum of the decoding by both keys, `order` the
+// first's read order.
+std::int64_t joint_score(const double_search &s, std::span<const std::int32_t> order, std::span<const std::int32_t> second,
+                         double_scratch &w) noexcept
+{
+	const std::size_t length = s.compact.size(), scored = std::min(length, JOINT_LETTERS);
+	decipher_double({0, order, 0, 0, {}, second}, s.compact, {w.decoded, BUFFER_SIZE});
+	to_symbols({w.decoded, scored}, w.plain);
+	std::int64_t sum = 0;
+	for (std::size_t i = 0; i + 3 < scored; i++)
+		sum += s.tables->quadgrams[((w.plain[i] * SYMBOLS + w.plain[i + 1]) * SYMBOLS + w.plain[i + 2]) * SYMBOLS +
+		                          w.plain[i + 3]];
+	return sum;
+}
+
+// Tries every swap and every move of one column of either key in turn,
+// keeping each that raises the decoding's quadgrams, until none does.  A
+// second key may fit as well as the right one and leave the message's
+// rows in another order (in complete grids of equal widths, every second
+// key fits alike): the quadgrams put them back.
+void polish_both(const double_search &s, std::span<std::int32_t> order, std::span<std::int32_t> second,
+                 double_scratch &w, const std::atomic<bool> *stop) noexcept
+{
+	std::int64_t score = joint_score(s, order, second, w);
+	for (std::size_t sweep = 0, rose = 1; rose != 0 && sweep < MOST_SWEEPS; sweep++) {
+		rose = 0;
+		for (const std::span<std::int32_t> key : {second, order}) {
+			const std::size_t k = key.size();
+			for (std::size_t i = 0; i < k; i++)
+				for (std::size_t j = 0; j < k; j++) {
+					if (i == j || (stop != nullptr && stop->load(std::memory_order_relaxed)))
+						continue;
+					if (i < j)
+						std::swap(key[i], key[j]);
+					else
+						slide_columns(key, i, 1, j);
+					if (const std::int64_t tried = joint_score(s, order, second, w); tried > score) {
+						score = tried;
+						rose++;
+					} else if (i < j) {
+						std::swap(key[i], key[j]);
+					} else {
+						slide_columns(key, j, 1, i);
+					}
+				}
+		}
+	}
+}
+
 // Finds the first key of `columns` columns in the text left by undoing
 // `second`, by the keyed search's climbs: the pairs of runs, then the
-// quadgrams; every turn of the best is then scored whole.
-void find_first(const double_search &s, std::size_t columns, std::span<const std::int32_t> second,
+// quadgrams; both keys are then polished together, and every turn of the
+// first is scored whole.
+void find_first(const double_search &s, std::size_t columns, std::span<const std::int32_t> given,
                 std::uint64_t seed, double_answer &answer, double_scratch &w, const std::atomic<bool> *stop) noexcept
 {
+	std::int32_t polished[MOST_DOUBLE_SEARCH_COLUMNS];
+	std::copy(given.begin(), given.end(), polished);
+	const std::span<std::int32_t> second{polished, given.size()};
 	const std::size_t length = s.compact.size();
 	decipher_columnar({0, second}, s.compact, {w.middle_text, BUFFER_SIZE});
 	to_symbols({w.middle_text, length}, w.middle);
@@ -213,6 +297,13 @@ void find_first(const double_search &s, std::size_t columns, std::span<const std
 			std::copy_n(slots, columns, best);
 		}
 	}
+	std::int32_t order[MOST_DOUBLE_SEARCH_COLUMNS];
+	for (std::size_t c = 0; c < columns; c++)
+		order[best[c]] = static_cast<std::int32_t>(c);
+	polish_both(s, {order, columns}, second, w, stop);
+	for (std::size_t j = 0; j < columns; j++)
+		best[order[j]] = static_cast<std::int32_t>(j);
+	decipher_columnar({0, second}, s.compact, {w.middle_text, BUFFER_SIZE});
 	double_answer turned;
 	for (std::size_t by = 0; by < columns; by++) {
 		for (std::size_t c = 0; c < columns; c++)
@@ -326,8 +417,7 @@ void run_double_job(const double_search &s, const double_job &job, double_scratc
 		std::iota(second, second + width, 0);
 		for (std::size_t j = width; j > 1; j--)
 			std::swap(second[j - 1], second[random.below(static_cast<std::uint32_t>(j))]);
-		const std::int64_t score = climb_second(s, columns, {second, width}, random, w, stop);
-		const std::int64_t wrapped = wrapped_fit(s, columns, {second, width}, w);
+		const auto [score, wrapped] = climb_second(s, columns, {second, width}, random, w, stop);
 		const auto above = [&](const climbed &c) { return score != c.score ? score > c.score : wrapped > c.wrapped; };
 		if (stop != nullptr && stop->load(std::memory_order_relaxed)) {
 			result.cut_short = true;

@@ -71,6 +71,7 @@ struct double_scratch {
 	char middle_text[BUFFER_SIZE];
 	char natural[BUFFER_SIZE];
 	char decoded[BUFFER_SIZE];
+	std::uint8_t plain[BUFFER_SIZE];      // a decoding, as symbols
 	std::int32_t beside[MOST_DOUBLE_SEARCH_COLUMNS * MOST_DOUBLE_SEARCH_COLUMNS];
 	std::int32_t wrapped[MOST_DOUBLE_SEARCH_COLUMNS * MOST_DOUBLE_SEARCH_COLUMNS];
 	order_scratch climb;
