@@ -221,7 +221,8 @@ int measure_double_grid(const std::string &corpus, int scale, const std::string 
 			for (const std::size_t second : widths) {
 				std::vector<outcome> outcomes;
 				for (int t = 0; t < texts; t++) {
-					const std::string plain = message(corpus, random, length);
+					// A few letters more, so that most grids are incomplete.
+					const std::string plain = message(corpus, random, length + random() % 16);
 					const std::vector<std::int32_t> one = order_of(first), two = order_of(second);
 					std::string cipher(plain.size(), ' ');
 					type.encipher({0, one, 0, 0, {}, two}, plain, cipher);
