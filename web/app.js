@@ -128,11 +128,12 @@ untransposeModule()().then((module) => {
 		$('corner-box').hidden = !(type.options & ROUTE_OPTION);
 		// An AMSCO grid starts with 1 letter unless told otherwise.
 		$('offset').value = (type.options & START_OPTION) ? '1' : '0';
-		const searched = type.index <= 1;
-		$('find').disabled = !searched;
-		$('solve').disabled = !searched;
-		$('cipher-type-note').textContent = searched ? '' :
-			`The page decodes a ${type.title} with its key; untranspose-key --cipher ${type.name} also searches for it.`;
+		// Finding the number of columns alone is the plain columns' own.
+		const columns = type.index <= 1;
+		$('find').disabled = !columns;
+		$('solve').textContent = columns ? 'Search keyed orders' : 'Search for its key';
+		$('cipher-type-note').textContent = columns ? '' :
+			`The page decodes a ${type.title} with its key, and searches for its key as untranspose-key --cipher ${type.name} does.`;
 	}
 
 	// The text decoded by a type other than the plain and keyed columns.
@@ -207,7 +208,7 @@ untransposeModule()().then((module) => {
 			const item = document.createElement('li');
 			const button = document.createElement('button');
 			button.type = 'button';
-			button.dataset.key = String(candidate.columns);
+			button.dataset.key = String(candidate.columns ?? candidate.number);
 			const start = document.createElement('span');
 			showBytes(start, preview(candidate).slice(0, 60));
 			button.append(`${label(candidate)}: `, start);
@@ -281,13 +282,41 @@ untransposeModule()().then((module) => {
 			});
 	}
 
-	// The keyed search's answers, for the text as it was when it began, in
+	// A found key of a type other than the columns', for its candidate's
+	// label, and put into the key fields.
+	function familyLabel(type, a) {
+		const parts = [count(a.number ?? a.columns, type.units.replace(/s$/, ''))];
+		if (type.options & OFFSET_OPTION)
+			parts.push(`offset ${a.offset}`);
+		if (type.options & START_OPTION)
+			parts.push(`start ${a.offset + 1}`);
+		if (type.options & ROUTE_OPTION)
+			parts.push(`route ${$('route').options[Math.floor(a.route / 4)].text} from ${$('corner').options[a.route % 4].text}`);
+		if (a.ranks.length > 0)
+			parts.push(`order ${a.ranks.join(',')}` + (a.second?.length > 0 ? ` then ${a.second.join(',')}` : ''));
+		return parts.join(', ');
+	}
+
+	function useFamilyKey(type, a) {
+		if (a.ranks.length > 0)
+			$('keyword').value = a.ranks.join(',') + (a.second?.length > 0 ? ` ${a.second.join(',')}` : '');
+		else
+			$('key').value = String(a.number);
+		if (type.options & (OFFSET_OPTION | START_OPTION))
+			$('offset').value = String((type.options & START_OPTION) ? a.offset + 1 : a.offset);
+		if (type.options & ROUTE_OPTION) {
+			$('route').value = String(Math.floor(a.route / 4));
+			$('corner').value = String(a.route % 4);
+		}
+	}
+
+	// The answers of a search, for the text as it was when it began, in
 	// the language named `language` if it was chosen among them.
-	function showAnswers(answers, searched, language, stopped) {
+	function showAnswers(answers, searched, language, stopped, type) {
 		foundIn = language;
 		forgetCandidates();
 		if (stopped && answers.length === 0) {
-			$('candidates-note').textContent = 'The search was stopped before it had found an order.';
+			$('candidates-note').textContent = `The search was stopped before it had found ${type.index > 1 ? 'a key' : 'an order'}.`;
 			return;
 		}
 		if ($('text').value !== searched) {
@@ -302,6 +331,18 @@ untransposeModule()().then((module) => {
 		const cribs = setCribs();
 		const words = (a) => verdictWords(a.verdict, languages[a.language].name);
 		$('solve-status').textContent += ` The best ${words(answers[0])}.`;
+		if (type.index > 1) {
+			if (chosenType() !== type) {
+				$('cipher-type').value = String(type.index);
+				showKeyFields();
+			}
+			// A block permutation's answers come from the keyed search, and
+			// are decoded here.
+			const decoding = (a) => a.decoded ?? transformAs(module, type, bytes, { key: a.ranks.join(','), along: 0, route: 0, corner: 0 }, true);
+			listCandidates(answers, (a) => `${familyLabel(type, a)} (${a.score.toFixed(2)}${held(a.cribs, cribs)}, ${words(a)})`,
+				decoding, (a) => useFamilyKey(type, a));
+			return;
+		}
 		listCandidates(answers, (a) => `${count(a.columns, 'column')}, order ${a.ranks.join(',')}` +
 			`${a.keyword ? `, keyword ${a.keyword}` : ''} (${a.score.toFixed(2)}${held(a.cribs, cribs)}, ${words(a)})`, (a) => {
 			readOrder(module, a.ranks.join(','));
@@ -336,7 +377,7 @@ untransposeModule()().then((module) => {
 	for (const id of ['offset', 'route', 'corner'])
 		$(id).addEventListener('input', () => show());
 	$('find').addEventListener('click', findKeys);
-	setUpSolve(textBytes, showAnswers, readLanguage, languages);
+	setUpSolve(textBytes, chosenType, showAnswers, readLanguage, languages);
 	setUpEncoder(module);
 	setUpCaseFiles();
 	showKeyFields();

@@ -68,6 +68,13 @@ EMSCRIPTEN_KEEPALIVE unsigned web_cipher_type_keys(std::size_t i)
 	return type != nullptr ? type->orders : 0;
 }
 
+// Whether the keyed search finds its key, reading blocks as the grid's rows.
+EMSCRIPTEN_KEEPALIVE bool web_cipher_type_rows(std::size_t i)
+{
+	const cipher_type *type = type_at(i);
+	return type != nullptr && type->search == search_kind::keyed_rows;
+}
+
 EMSCRIPTEN_KEEPALIVE unsigned web_cipher_type_options(std::size_t i)
 {
 	const cipher_type *type = type_at(i);

@@ -15,7 +15,10 @@ function cipherTypes(module) {
 		types.push({ index: i, name: moduleString(module, module._web_cipher_type_name(i)),
 			title: moduleString(module, module._web_cipher_type_title(i)),
 			units: moduleString(module, module._web_cipher_type_units(i)),
-			options: module._web_cipher_type_options(i), keys: module._web_cipher_type_keys(i) });
+			options: module._web_cipher_type_options(i), keys: module._web_cipher_type_keys(i),
+			// Searched by the keyed search, of blocks read as rows, or by
+			// the search of the other types.
+			rows: module._web_cipher_type_rows(i), family: module._web_family_searches(i) });
 	return types;
 }
 

@@ -108,9 +108,10 @@ EMSCRIPTEN_KEEPALIVE std::size_t web_encipher(const char *text, std::size_t size
 // numbered `language`, with the settings that untranspose-key --keyed
 // takes by default, the seed aside, keeping the `answers` best; with
 // `survey`, for the SURVEY_ROUNDS rounds that --lang auto looks at each
-// language for.
+// language for; with `rows`, of blocks read out as a grid's rows, as a
+// block permutation reads them.
 EMSCRIPTEN_KEEPALIVE void web_solve_begin(const char *text, std::size_t size, std::size_t language, double seed,
-                                          std::size_t answers, bool survey)
+                                          std::size_t answers, bool survey, bool rows)
 {
 	const std::span<const std::string_view> codes = language_codes();
 	const language_model *model = language_named(codes[language < codes.size() ? language : 0]);
@@ -121,6 +122,7 @@ EMSCRIPTEN_KEEPALIVE void web_solve_begin(const char *text, std::size_t size, st
 	settings.seed = static_cast<std::uint64_t>(seed);
 	settings.answers = std::clamp<std::size_t>(answers, 2, MOST_ANSWERS);
 	settings.most_rounds = survey ? SURVEY_ROUNDS : 0;
+	settings.rows = rows;
 	// Two rows at least with a crib, as untranspose-key --keyed takes them.
 	settings.cribs = page_cribs();
 	if (settings.cribs != nullptr)

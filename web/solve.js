@@ -1,6 +1,7 @@
-// The keyed search from the page: run in a worker, so that the page stays
-// responsive for the seconds it takes, with its progress shown and a
-// button to stop it and keep the best order found so far.
+// The searches from the page, the keyed columns' and every other type's:
+// run in a worker, so that the page stays responsive for the seconds they
+// take, with their progress shown and a button to stop them and keep the
+// best keys found so far.
 'use strict';
 
 // The seed untranspose-key --keyed takes by default, so that the page
@@ -8,19 +9,25 @@
 const SEED = 1;
 const ANSWERS = 10;
 
-// `textBytes` gives the text to search; `showAnswers` is handed the
-// answers, best first, the text they were found for, and the language
-// chosen, if `readLanguage` asked for a choice (-1) among `languages`.
-function setUpSolve(textBytes, showAnswers, readLanguage, languages) {
+// `textBytes` gives the text to search and `chosenType` its type;
+// `showAnswers` is handed the answers, best first, the text they were
+// found for, the language chosen, if `readLanguage` asked for a choice
+// (-1) among `languages`, whether the search was stopped, and the type.
+function setUpSolve(textBytes, chosenType, showAnswers, readLanguage, languages) {
 	const $ = (id) => document.getElementById(id);
 	const line = $('solve-status');
 	const progress = $('progress');
-	let worker = null;
+	// One worker serves every search, started with the page, so that a
+	// search does not wait for the module to be made again; it is made
+	// anew only after it fails.
+	let worker = startUntransposeWorker();
 
-	function finish() {
-		worker.terminate();
-		URL.revokeObjectURL(worker.url);
-		worker = null;
+	function finish(failed = false) {
+		if (failed) {
+			worker.terminate();
+			URL.revokeObjectURL(worker.url);
+			worker = startUntransposeWorker();
+		}
 		progress.hidden = true;
 		// A keyboard's focus goes where it came from.
 		const focused = document.activeElement === $('stop');
@@ -35,9 +42,11 @@ function setUpSolve(textBytes, showAnswers, readLanguage, languages) {
 		const { bytes } = textBytes();
 		const searched = $('text').value;
 		const language = readLanguage();
-		const best = (answer) => `best so far ${answer.score.toFixed(2)} with ${count(answer.columns, 'column')}` +
-			(language < 0 ? ` in ${languages[answer.language].name}` : '');
-		worker = startUntransposeWorker();
+		const type = chosenType();
+		const family = type.family;
+		const units = family ? type.units : 'columns';
+		const best = (answer) => `best so far ${answer.score.toFixed(2)} with ${count(answer.number ?? answer.columns, units.replace(/s$/, ''))}` +
+			(language < 0 && answer.language !== undefined ? ` in ${languages[answer.language].name}` : '');
 		const focused = document.activeElement === $('solve');
 		$('solve').disabled = true;
 		$('stop').hidden = false;
@@ -45,16 +54,20 @@ function setUpSolve(textBytes, showAnswers, readLanguage, languages) {
 			$('stop').focus();
 		progress.value = 0;
 		progress.hidden = false;
-		line.textContent = 'Searching keyed orders…';
+		line.textContent = family ? `Searching for the key of a ${type.title}…` : 'Searching keyed orders…';
+		// A search of one language has no measure of how far it has gone.
+		if (family && language >= 0)
+			progress.removeAttribute('value');
 		worker.onmessage = ({ data }) => {
 			if (data.kind === 'searching') {
-				progress.value = data.progress;
-				const where = language < 0 ? ` in ${languages[data.language].name}` : '';
-				line.textContent = `Searching ${count(data.columns, 'column')}${where}; ` +
-					(data.best ? best(data.best) : 'nothing found yet') + '.';
+				if (!family || language < 0)
+					progress.value = data.progress;
+				const where = language < 0 && data.language >= 0 ? ` in ${languages[data.language].name}` : '';
+				const doing = family ? data.doing : count(data.columns, 'column');
+				line.textContent = `Searching ${doing}${where}; ` + (data.best ? best(data.best) : 'nothing found yet') + '.';
 				return;
 			}
-			finish();
+			finish(data.kind === 'failed');
 			if (data.kind === 'failed') {
 				line.textContent = `The search failed: ${data.message}.`;
 				return;
@@ -62,16 +75,22 @@ function setUpSolve(textBytes, showAnswers, readLanguage, languages) {
 			const how = data.stopped ? 'Stopped' : 'Searched';
 			line.textContent = `${how} in ${data.seconds.toFixed(1)} s.`;
 			showAnswers(data.answers, searched, language < 0 && data.answers.length > 0 ?
-				languages[data.answers[0].language].name : '', data.stopped);
+				languages[data.answers[0].language].name : '', data.stopped, type);
 		};
 		worker.onerror = (event) => {
 			event.preventDefault();
-			finish();
+			finish(true);
 			line.textContent = `The search failed: ${event.message || 'the worker stopped'}.`;
 		};
+		const cribs = new TextEncoder().encode($('crib').value);
+		if (family) {
+			worker.postMessage({ kind: 'solve-family', type: type.index, text: bytes, cribs, language, seed: SEED,
+				answers: ANSWERS });
+			return;
+		}
 		const searchedIn = language < 0 ? languages.map((_, i) => i) : [language];
-		worker.postMessage({ kind: 'solve', text: bytes, cribs: new TextEncoder().encode($('crib').value),
-			languages: searchedIn, seed: SEED, answers: ANSWERS });
+		worker.postMessage({ kind: 'solve', text: bytes, cribs, languages: searchedIn, seed: SEED, answers: ANSWERS,
+			rows: type.rows });
 	}
 
 	$('solve').addEventListener('click', solve);

@@ -127,7 +127,7 @@ function untransposeWorker() {
 	// jobs, every 50 ms, it says how far it has gone and looks for a request
 	// to stop.
 	let stopping = false;
-	async function solve(module, { text, cribs, languages, seed, answers }) {
+	async function solve(module, { text, cribs, languages, seed, answers, rows }) {
 		const started = performance.now();
 		const cribsAt = module._malloc(Math.max(cribs.length, 1));
 		module.HEAPU8.set(cribs, cribsAt);
@@ -140,7 +140,7 @@ function untransposeWorker() {
 		let kept = [];
 		let said = performance.now();
 		const search = async (language, survey, stage) => {
-			module._web_solve_begin(at, text.length, language, seed, answers, survey);
+			module._web_solve_begin(at, text.length, language, seed, answers, survey, rows);
 			while (!stopping && module._web_solve_step()) {
 				if (performance.now() - said < 50)
 					continue;
@@ -172,6 +172,70 @@ function untransposeWorker() {
 			seconds: (performance.now() - started) / 1000 });
 	}
 
+	const stringAt = (module, at) => new TextDecoder().decode(module.HEAPU8.subarray(at, module.HEAPU8.indexOf(0, at)));
+
+	// The answers of a search of the other types as they stand, each with
+	// its decoding of the searched text.
+	function familyAnswersOf(module) {
+		const answers = [];
+		const found = module._web_family_answers();
+		const language = module._web_family_language();
+		const ranksOf = (i, second) => {
+			const columns = module._web_family_order(i, second);
+			const at = module._web_family_ranks() / 4;
+			return Array.from(module.HEAP32.subarray(at, at + columns));
+		};
+		for (let i = 0; i < found; i++) {
+			const length = module._web_family_decode(i);
+			const start = module._web_family_decoded();
+			answers.push({ number: module._web_family_number(i), offset: module._web_family_offset(i),
+				route: module._web_family_route(i), ranks: ranksOf(i, false), second: ranksOf(i, true), language,
+				score: module._web_family_score(i), scored: module._web_family_quadgrams(i) > 0,
+				cribs: module._web_family_cribs(i), verdict: module._web_family_verdict(i),
+				decoded: module.HEAPU8.slice(start, start + length) });
+		}
+		return answers;
+	}
+
+	// The search of a type other than the columns', a job at a time, as
+	// untranspose-key --cipher TYPE --jobs 1 runs it, every language in
+	// full when asked to choose among them.  Between jobs, every 50 ms, it
+	// says how far it has gone and looks for a request to stop; stopped, it
+	// answers with what it had found.
+	async function solveFamily(module, { type, text, cribs, language, seed, answers }) {
+		const started = performance.now();
+		const cribsAt = module._malloc(Math.max(cribs.length, 1));
+		module.HEAPU8.set(cribs, cribsAt);
+		module._web_set_cribs(cribsAt, cribs.length);
+		module._free(cribsAt);
+		const at = module._malloc(Math.max(text.length, 1));
+		module.HEAPU8.set(text, at);
+		const begun = module._web_family_begin(type, at, text.length, language, seed, answers);
+		module._free(at);
+		if (!begun) {
+			postMessage({ kind: 'failed', message: 'the search could not begin' });
+			return;
+		}
+		stopping = false;
+		let said = performance.now();
+		while (!stopping && module._web_family_step()) {
+			if (performance.now() - said < 50)
+				continue;
+			const found = module._web_family_answers();
+			postMessage({ kind: 'searching', progress: module._web_family_progress(),
+				doing: stringAt(module, module._web_family_doing()), language: module._web_family_language(),
+				best: found > 0 ? { number: module._web_family_number(0), score: module._web_family_score(0) } : null });
+			await nextTask();
+			said = performance.now();
+		}
+		if (module._web_family_failed()) {
+			postMessage({ kind: 'failed', message: 'there was not memory enough for it' });
+			return;
+		}
+		postMessage({ kind: 'solved', answers: familyAnswersOf(module), stopped: stopping,
+			seconds: (performance.now() - started) / 1000 });
+	}
+
 	self.onmessage = async ({ data }) => {
 		if (data.kind === 'stop') {
 			stopping = true;
@@ -181,6 +245,8 @@ function untransposeWorker() {
 			const module = await ready;
 			if (data.kind === 'solve')
 				await solve(module, data);
+			else if (data.kind === 'solve-family')
+				await solveFamily(module, data);
 			else
 				runCases(module, data);
 		} catch (error) {

@@ -311,11 +311,10 @@ test('decodes each type of the list with its key fields as untranspose-key --dec
 		const decoded = execFileSync(native('untranspose-key'), ['--cipher', listed[i], ...args, '--decode'],
 			{ input: cipher + '\n' }).toString('latin1');
 		assert.equal(await value('#output') + '\n', decoded, listed[i]);
-		assert.ok(await page.$eval('#solve', (button) => button.disabled), `${listed[i]}: the page does not search it`);
+		assert.equal(await page.$eval('#find', (button) => button.disabled), i > 1, `${listed[i]}: found by columns alone`);
 		await setField('#offset', '0');
 	}
 	await page.select('#cipher-type', '0');
-	assert.ok(!(await page.$eval('#solve', (button) => button.disabled)));
 	await page.$eval('#keyword', (field) => { field.value = ''; });
 	assert.equal(await typeText('acd tka taw atn', 4), 'ATTACKATDAWN');
 });
@@ -440,6 +439,52 @@ test('a keyed search in any language looks at each, and finds German as untransp
 	assert.match(await page.$eval('#summary', (p) => p.textContent), /German/);
 });
 
+// The key each type's search is tried with in the page, small enough to
+// be found at once, and whether its search runs on threads.
+const SEARCHED_KEYS = {
+	permutation: { key: ['--keyword', 'ZEBRAS'], jobs: true },
+	railfence: { key: ['--key', '5', '--offset', '3'], jobs: false },
+	redefence: { key: ['--keyword', 'TOMATO', '--offset', '2'], jobs: true },
+	route: { key: ['--key', '7', '--route', 'spiral-ccw', '--corner', 'bl'], jobs: false },
+	amsco: { key: ['--keyword', 'TOMATO', '--start', '2'], jobs: true },
+	myszkowski: { key: ['--keyword', 'TOMATO'], jobs: true },
+	double: { key: ['--keyword', 'TOMATO', '--keyword', 'ZEBRAS'], jobs: true },
+};
+
+test('searches each type of the list as untranspose-key --jobs 1 does, within twice its time', async () => {
+	const plain = englishLetters(240, 7000);
+	const listed = execFileSync(native('transpose'), ['--help']).toString().match(/^    [a-z]+ /gm).map((line) => line.trim());
+	for (let i = 2; i < listed.length; i++) {
+		const name = listed[i];
+		assert.ok(SEARCHED_KEYS[name], `${name} has a key to search for`);
+		const cipher = execFileSync(native('transpose'), ['--cipher', name, ...SEARCHED_KEYS[name].key, '--groups', '5'],
+			{ input: plain + '\n' }).toString().trim();
+		await typeText(cipher);
+		await page.select('#cipher-type', String(i));
+		const start = Date.now();
+		await page.click('#solve');
+		await searchEnds();
+		const seconds = (Date.now() - start) / 1000;
+		const nativeStart = Date.now();
+		const decodings = execFileSync(native('untranspose-key'),
+			['--cipher', name, ...(SEARCHED_KEYS[name].jobs ? ['--jobs', '1'] : []), '--top', '10', '--decode'],
+			{ input: cipher + '\n' }).toString().trim().split('\n');
+		const nativeSeconds = (Date.now() - nativeStart) / 1000;
+		console.log(`${name}: searched in ${seconds.toFixed(2)} s in the page, ${nativeSeconds.toFixed(2)} s natively`);
+		// A type read from a whole grid fills its last row with X.
+		assert.equal((await value('#output')).replace(/X*$/, ''), plain, name);
+		assert.match(await page.$eval('#solve-status', (p) => p.textContent), /^Searched in [0-9.]+ s\. The best reads as English\.$/, name);
+		const shown = await page.$$eval('#candidates li', (items) => items.length);
+		assert.equal(shown, decodings.length, `${name}: as many answers as the program's`);
+		for (let c = 0; c < Math.min(shown, 3); c++) {
+			await page.click(`#candidates li:nth-child(${c + 1}) button`);
+			assert.equal(await value('#output'), decodings[c], `${name}, candidate ${c + 1}`);
+		}
+		assert.ok(seconds < 2 * nativeSeconds + 1, `${name}: ${seconds} s in the page`);
+	}
+	await page.select('#cipher-type', '0');
+});
+
 test('a search of 30 columns leaves typing at once, shows progress, and stops with the best so far', async () => {
 	const cipher = keyedCipher(englishLetters(600, 9000), randomOrder(30, 11));
 	await typeText(cipher, 4);
@@ -479,6 +524,24 @@ test('a search of 30 columns leaves typing at once, shows progress, and stops wi
 	assert.ok(await page.$eval('#candidates', (list) => list.children.length > 0));
 	assert.match(await value('#keyword'), /^[0-9]+(,[0-9]+)+$/);
 	assert.ok(await page.$eval('#progress', (p) => p.hidden));
+});
+
+test('a double columnar search stopped once it has an answer keeps its answers as they stand', async () => {
+	const cipher = execFileSync(native('transpose'), ['--cipher', 'double', '--order', randomOrder(14, 3),
+		'--order', randomOrder(13, 4), '--groups', '5'], { input: englishLetters(420, 12000) + '\n' }).toString().trim();
+	await typeText(cipher);
+	await page.select('#cipher-type', String(await page.$eval('#cipher-type', (select) =>
+		[...select.options].findIndex((option) => /double/i.test(option.textContent)))));
+	await page.click('#solve');
+	await page.waitForFunction(() => /best so far -[0-9.]+ with [0-9]+ columns/.test(
+		document.getElementById('solve-status').textContent), { timeout: 60000 });
+	assert.match(await page.$eval('#solve-status', (p) => p.textContent), /^Searching [0-9]+ then [0-9]+ columns; best so far/);
+	await page.click('#stop');
+	await searchEnds();
+	assert.match(await page.$eval('#solve-status', (p) => p.textContent), /^Stopped in [0-9.]+ s\. The best/);
+	assert.ok(await page.$eval('#candidates', (list) => list.children.length > 0));
+	assert.match(await value('#keyword'), /^[0-9]+(,[0-9]+)+ [0-9]+(,[0-9]+)+$/);
+	await page.select('#cipher-type', '0');
 });
 
 // What the page says and offers for download after running `file`.
