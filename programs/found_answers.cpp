@@ -23,18 +23,6 @@ const crib_list *cribs_of(const key_work &w)
 	return w.opts.cribs.count > 0 ? &w.opts.cribs : nullptr;
 }
 
-judgement judge_answer(const language_model &model, const answer_row &best)
-{
-	bool keyed = false;
-	for (std::size_t j = 0; j < best.order.size(); j++)
-		keyed |= best.order[j] != static_cast<std::int32_t>(j);
-	const auto columns = static_cast<std::size_t>(best.key);
-	const std::size_t second = best.second.size();
-	keyed |= second > 0;
-	return {keyed ? judge_order(model, best.score, columns, best.reached_once, second) : judge(model, best.score),
-	        keyed ? order_floor(model, best.score, columns, best.reached_once, second) : model.verdict_floor, nullptr};
-}
-
 void give_answers(const key_work &w, const language_model &model, const text_line &text, std::span<const char> compact,
                   std::span<const answer_row> rows, std::size_t shown, const char *try_instead)
 {

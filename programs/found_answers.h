@@ -3,6 +3,7 @@
 #ifndef UNTRANSPOSE_FOUND_ANSWERS_H
 #define UNTRANSPOSE_FOUND_ANSWERS_H
 
+#include "answer_judgement.h"
 #include "key_answers.h"
 
 #include <cstddef>
@@ -34,11 +35,6 @@ struct found_answers {
                                         std::span<const char> compact);
 [[nodiscard]] found_answers find_swept(const key_work &w, const cipher_type &type, const text_line &text,
                                        std::span<const char> compact);
-
-// The verdict on a text's best answer: a keyed order is held to what the
-// search's wrong answers of its size score; columns read from left to
-// right, to the language's floor.
-[[nodiscard]] judgement judge_answer(const language_model &model, const answer_row &best);
 
 // Judges the best of `rows`, says on standard error what is doubtful, and
 // writes the first `shown` as cases, decodings or a table.

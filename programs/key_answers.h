@@ -4,6 +4,7 @@
 #ifndef UNTRANSPOSE_KEY_ANSWERS_H
 #define UNTRANSPOSE_KEY_ANSWERS_H
 
+#include "any_ranking.h"
 #include "cipher_options.h"
 #include "crib.h"
 #include "job_solver.h"
@@ -19,10 +20,6 @@
 
 inline constexpr const char *KEY_PROGRAM = "untranspose-key";
 inline constexpr std::size_t MOST_TOP = 1000;
-// The most columns or rails of an order any search answers with.
-inline constexpr std::size_t MOST_ANY_COLUMNS = MOST_KEYED_COLUMNS;
-// The most types --cipher any searches: room for a list that grows.
-inline constexpr std::size_t MOST_ANY_TYPES = 32;
 
 struct key_options {
 	std::size_t top = 1;
@@ -44,17 +41,6 @@ struct key_options {
 	cipher_choice choice;             // the type, and its key if one was given
 	cipher_key key;
 	crib_list cribs;
-};
-
-// One answer of --cipher any, its key held in its own room: each type's
-// search reuses the room its answers were in.
-struct any_answer {
-	answer_row row;
-	std::int64_t belief;              // log10 in millionths, less the key's share
-	const language_model *model;
-	std::int32_t order[MOST_ANY_COLUMNS];
-	std::uint8_t tied[MOST_ANY_COLUMNS];
-	std::int32_t second[MOST_ANY_COLUMNS];
 };
 
 // The buffers of the whole run, allocated once.

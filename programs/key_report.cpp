@@ -1,5 +1,7 @@
 #include "key_report.h"
 
+#include "answer_decoding.h"
+
 #include "cipher_options.h"
 #include "columnar.h"
 #include "decoder.h"
@@ -13,34 +15,6 @@
 namespace {
 
 constexpr std::size_t SHOWN_BYTES = 48;
-
-// What the filter decodes with the row's number of columns, in
-// scratch.natural: the text with a second key undone, if there is one, and
-// its columns put back in their natural order.
-void naturalise_row(const answer_row &row, std::span<const char> compact, const report_scratch &scratch)
-{
-	std::span<const char> text = compact;
-	if (!row.second.empty()) {
-		decipher_columnar({0, row.second}, compact, {scratch.decoded, BUFFER_SIZE});
-		text = {scratch.decoded, compact.size()};
-	}
-	if (row.order.empty())
-		std::copy(text.begin(), text.end(), scratch.natural);
-	else
-		naturalise_columns(text, text.size(), row.order, {scratch.natural, BUFFER_SIZE});
-}
-
-// The row's decoding of `compact`, in scratch.decoded.
-void decode_row(const answer_row &row, std::span<const char> compact, const report_scratch &scratch)
-{
-	if (row.type != nullptr && !row.type->column_form) {
-		cipher_key key{row.key, row.order, row.offset, row.route, row.tied};
-		row.type->decipher(key, compact, {scratch.decoded, BUFFER_SIZE});
-		return;
-	}
-	naturalise_row(row, compact, scratch);
-	decode_columns({scratch.natural, compact.size()}, compact.size(), row.key, {scratch.decoded, BUFFER_SIZE});
-}
 
 // Up to SHOWN_BYTES of a decoding, with bytes a terminal would not show as
 // dots.
@@ -79,7 +53,7 @@ void write_case(const answer_row &row, std::span<const char> compact, std::span<
                 const report_scratch &scratch)
 {
 	if (row.type != nullptr && !row.type->column_form) {
-		decode_row(row, compact, scratch);
+		decode_answer(row, compact, scratch);
 		std::fputs("1\n", stdout);
 		std::fwrite(scratch.decoded, 1, compact.size(), stdout);
 		std::putchar('\n');
@@ -89,7 +63,7 @@ void write_case(const answer_row &row, std::span<const char> compact, std::span<
 	if (row.order.empty()) {
 		std::fwrite(line.data(), 1, line.size(), stdout);
 	} else {
-		naturalise_row(row, compact, scratch);
+		naturalise_answer(row, compact, scratch);
 		std::fwrite(scratch.natural, 1, compact.size(), stdout);
 	}
 	std::putchar('\n');
@@ -97,7 +71,7 @@ void write_case(const answer_row &row, std::span<const char> compact, std::span<
 
 void write_decoding(const answer_row &row, std::span<const char> compact, const report_scratch &scratch)
 {
-	decode_row(row, compact, scratch);
+	decode_answer(row, compact, scratch);
 	std::fwrite(scratch.decoded, 1, compact.size(), stdout);
 	std::putchar('\n');
 }
@@ -152,7 +126,7 @@ void write_table(const language_model &model, bool named, const line_place &plac
 		}
 		if (cribs != nullptr)
 			std::printf("%2" PRIu32 "/%-2zu  ", row.score.cribs, cribs->count);
-		decode_row(row, compact, scratch);
+		decode_answer(row, compact, scratch);
 		show_start(scratch.decoded, length);
 		if (row.type != nullptr)
 			std::printf("                %s\n", describe_key(*row.type, {row.key, row.order, row.offset, row.route, row.tied}).c_str());

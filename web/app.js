@@ -110,7 +110,14 @@ untransposeModule()().then((module) => {
 
 	const types = cipherTypes(module);
 	fillTypeChoice($('cipher-type'), types);
-	const chosenType = () => types[Number($('cipher-type').value)];
+	// Any type in the list, for the search: it takes no key of its own.
+	const ANY = { index: -1, name: 'any', title: 'any type in the list', units: 'columns', options: 0, keys: 1,
+		rows: false, family: true, any: true };
+	const anyOption = document.createElement('option');
+	anyOption.value = 'any';
+	anyOption.textContent = 'Any type in the list';
+	$('cipher-type').append(anyOption);
+	const chosenType = () => ($('cipher-type').value === 'any' ? ANY : types[Number($('cipher-type').value)]);
 
 	// The key fields the chosen type takes, and whether the page searches
 	// it: the first two types' searches are the page's own.
@@ -120,7 +127,7 @@ untransposeModule()().then((module) => {
 		const numbered = (type.options & NUMBER_OPTION) !== 0;
 		$('key-box').hidden = !numbered;
 		$('key-label').textContent = `Key (${type.units})`;
-		$('keyword-box').hidden = !first && numbered;
+		$('keyword-box').hidden = type.any || (!first && numbered);
 		$('keyword-label').textContent = first ? 'Keyword or order' : keyLabel(type, false);
 		$('offset-box').hidden = !(type.options & (OFFSET_OPTION | START_OPTION));
 		$('offset-label').textContent = (type.options & START_OPTION) ? 'Start (1 or 2)' : 'Offset';
@@ -131,8 +138,10 @@ untransposeModule()().then((module) => {
 		// Finding the number of columns alone is the plain columns' own.
 		const columns = type.index <= 1;
 		$('find').disabled = !columns;
-		$('solve').textContent = columns ? 'Search keyed orders' : 'Search for its key';
-		$('cipher-type-note').textContent = columns ? '' :
+		$('solve').textContent = columns ? 'Search keyed orders' : type.any ? 'Search for its type and key' : 'Search for its key';
+		$('cipher-type-note').textContent = columns ? '' : type.any ?
+			'The page searches every type in the list, the cheapest first, as untranspose-key --cipher any does; ' +
+			'the text is shown as it is until a key is found.' :
 			`The page decodes a ${type.title} with its key, and searches for its key as untranspose-key --cipher ${type.name} does.`;
 	}
 
@@ -165,6 +174,12 @@ untransposeModule()().then((module) => {
 	function show(found = false) {
 		const { bytes, note } = textBytes();
 		$('text-note').textContent = note;
+		if (chosenType().any) {
+			const decoded = decodeWith(bytes, 1);
+			showBytes($('output'), decoded);
+			$('summary').textContent = 'not decoded: search for its type and key';
+			return;
+		}
 		if (chosenType().index > 1) {
 			showOtherType(bytes, chosenType());
 			return;
@@ -297,11 +312,15 @@ untransposeModule()().then((module) => {
 		return parts.join(', ');
 	}
 
-	function useFamilyKey(type, a) {
-		if (a.ranks.length > 0)
-			$('keyword').value = a.ranks.join(',') + (a.second?.length > 0 ? ` ${a.second.join(',')}` : '');
-		else
-			$('key').value = String(a.number);
+	// Puts a found key into the key fields, its type chosen.
+	function useKey(type, a) {
+		if (chosenType() !== type) {
+			$('cipher-type').value = String(type.index);
+			showKeyFields();
+		}
+		$('keyword').value = a.ranks.length > 0 ? a.ranks.join(',') + (a.second?.length > 0 ? ` ${a.second.join(',')}` : '') : '';
+		if (type.options & NUMBER_OPTION)
+			$('key').value = String(a.number ?? a.columns);
 		if (type.options & (OFFSET_OPTION | START_OPTION))
 			$('offset').value = String((type.options & START_OPTION) ? a.offset + 1 : a.offset);
 		if (type.options & ROUTE_OPTION) {
@@ -331,16 +350,14 @@ untransposeModule()().then((module) => {
 		const cribs = setCribs();
 		const words = (a) => verdictWords(a.verdict, languages[a.language].name);
 		$('solve-status').textContent += ` The best ${words(answers[0])}.`;
-		if (type.index > 1) {
-			if (chosenType() !== type) {
-				$('cipher-type').value = String(type.index);
-				showKeyFields();
-			}
-			// A block permutation's answers come from the keyed search, and
-			// are decoded here.
+		if (type.index > 1 || type.any) {
+			// Among every type, each answer has its own; a block
+			// permutation's answers come from the keyed search, and are
+			// decoded here.
+			const typeOf = (a) => (a.type !== undefined ? types[a.type] : type);
 			const decoding = (a) => a.decoded ?? transformAs(module, type, bytes, { key: a.ranks.join(','), along: 0, route: 0, corner: 0 }, true);
-			listCandidates(answers, (a) => `${familyLabel(type, a)} (${a.score.toFixed(2)}${held(a.cribs, cribs)}, ${words(a)})`,
-				decoding, (a) => useFamilyKey(type, a));
+			listCandidates(answers, (a) => `${type.any ? `${typeOf(a).title}: ` : ''}${familyLabel(typeOf(a), a)}` +
+				` (${a.score.toFixed(2)}${held(a.cribs, cribs)}, ${words(a)})`, decoding, (a) => useKey(typeOf(a), a));
 			return;
 		}
 		listCandidates(answers, (a) => `${count(a.columns, 'column')}, order ${a.ranks.join(',')}` +

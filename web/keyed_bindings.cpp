@@ -6,7 +6,7 @@
 // the same answer as the program.
 #include "decoder.h"
 #include "keyed_columns.h"
-#include "keyed_search.h"
+#include "keyed_steps.h"
 #include "orders.h"
 #include "page_cribs.h"
 #include "white_space.h"
@@ -29,13 +29,7 @@ std::int32_t order[MOST_ORDER_COLUMNS];
 std::size_t order_columns;
 char keyword[27];
 
-keyed_tables tables;
-keyed_search search;
-order_scratch scratch;
-job_result result;
-search_job jobs[MOST_ROUND_JOBS];
-std::size_t job_count, next_job;
-std::int32_t searching;
+keyed_steps steps;
 
 // Normalises `size` bytes of `text` into `compact` as untranspose-key and
 // transpose read a line: every white space byte and no-break space a
@@ -109,14 +103,12 @@ EMSCRIPTEN_KEEPALIVE std::size_t web_encipher(const char *text, std::size_t size
 // takes by default, the seed aside, keeping the `answers` best; with
 // `survey`, for the SURVEY_ROUNDS rounds that --lang auto looks at each
 // language for; with `rows`, of blocks read out as a grid's rows, as a
-// block permutation reads them.
-EMSCRIPTEN_KEEPALIVE void web_solve_begin(const char *text, std::size_t size, std::size_t language, double seed,
+// block permutation reads them.  False if its memory cannot be had.
+EMSCRIPTEN_KEEPALIVE bool web_solve_begin(const char *text, std::size_t size, std::size_t language, double seed,
                                           std::size_t answers, bool survey, bool rows)
 {
 	const std::span<const std::string_view> codes = language_codes();
 	const language_model *model = language_named(codes[language < codes.size() ? language : 0]);
-	if (tables.model != model)
-		build_keyed_tables(*model, tables);
 	const std::size_t length = compact_line(text, size);
 	keyed_settings settings;
 	settings.seed = static_cast<std::uint64_t>(seed);
@@ -127,51 +119,33 @@ EMSCRIPTEN_KEEPALIVE void web_solve_begin(const char *text, std::size_t size, st
 	settings.cribs = page_cribs();
 	if (settings.cribs != nullptr)
 		settings.min_rows = 2;
-	begin_search(search, tables, {compact, length}, settings);
-	job_count = next_job = 0;
-	searching = 0;
+	return steps.begin(*model, {compact, length}, settings);
 }
 
 // Runs the search's next job; returns false once the search is done.
 EMSCRIPTEN_KEEPALIVE bool web_solve_step()
 {
-	if (next_job == job_count) {
-		job_count = plan_round(search, jobs);
-		next_job = 0;
-		if (job_count == 0)
-			return false;
-	}
-	const search_job &job = jobs[next_job++];
-	searching = job.columns;
-	run_job(search, job, scratch, result, nullptr);
-	if (take_result(search, result))
-		next_job = job_count = 0;
-	return true;
+	return steps.step();
 }
 
-// How far the search has gone, from 0 to 1: its rounds are bounded, but
-// it may settle before the last.
 EMSCRIPTEN_KEEPALIVE double web_solve_progress()
 {
-	if (search.last_round == 0)
-		return 1;
-	const double within = job_count == 0 ? 1 : static_cast<double>(next_job) / static_cast<double>(job_count);
-	return std::min(1.0, (std::max(search.round, 1u) - 1 + within) / search.last_round);
+	return steps.progress();
 }
 
 EMSCRIPTEN_KEEPALIVE std::int32_t web_solve_columns()
 {
-	return searching;
+	return steps.columns();
 }
 
 EMSCRIPTEN_KEEPALIVE std::size_t web_solve_answers()
 {
-	return search_answers(search).size();
+	return search_answers(steps.search()).size();
 }
 
 EMSCRIPTEN_KEEPALIVE std::int32_t web_answer_columns(std::size_t i)
 {
-	return search_answers(search)[i].columns;
+	return search_answers(steps.search())[i].columns;
 }
 
 // The verdict on answer i, as untranspose-key --keyed gives it: an order
@@ -179,37 +153,37 @@ EMSCRIPTEN_KEEPALIVE std::int32_t web_answer_columns(std::size_t i)
 // short to judge, 1 reads as the language, 2 does not.
 EMSCRIPTEN_KEEPALIVE int web_answer_verdict(std::size_t i)
 {
-	const keyed_answer &a = search_answers(search)[i];
+	const keyed_answer &a = search_answers(steps.search())[i];
 	const auto columns = static_cast<std::size_t>(a.columns);
 	bool keyed = false;
 	for (std::size_t j = 0; j < columns; j++)
 		keyed |= a.order[j] != static_cast<std::int32_t>(j);
-	return static_cast<int>(keyed ? judge_order(*tables.model, a.score, columns, restarts_at(search, a) == 1)
-	                              : judge(*tables.model, a.score));
+	return static_cast<int>(keyed ? judge_order(*steps.tables().model, a.score, columns, restarts_at(steps.search(), a) == 1)
+	                              : judge(*steps.tables().model, a.score));
 }
 
 // How many of the cribs answer i's decoding holds.
 EMSCRIPTEN_KEEPALIVE std::uint32_t web_answer_cribs(std::size_t i)
 {
-	return search_answers(search)[i].cribs;
+	return search_answers(steps.search())[i].cribs;
 }
 
 EMSCRIPTEN_KEEPALIVE double web_answer_score(std::size_t i)
 {
-	return log10_per_quadgram(*tables.model, search_answers(search)[i].score);
+	return log10_per_quadgram(*steps.tables().model, search_answers(steps.search())[i].score);
 }
 
 // How many quadgrams the score of answer i covers; with none, the score
 // says nothing.
 EMSCRIPTEN_KEEPALIVE std::size_t web_answer_quadgrams(std::size_t i)
 {
-	return search_answers(search)[i].score.quadgrams;
+	return search_answers(steps.search())[i].score.quadgrams;
 }
 
 // The ranks of answer i, into web_order_ranks().
 EMSCRIPTEN_KEEPALIVE const std::int32_t *web_answer_ranks(std::size_t i)
 {
-	const keyed_answer &a = search_answers(search)[i];
+	const keyed_answer &a = search_answers(steps.search())[i];
 	ranks_of({a.order, static_cast<std::size_t>(a.columns)}, {ranks, static_cast<std::size_t>(a.columns)});
 	return ranks;
 }

@@ -44,8 +44,9 @@ function setUpSolve(textBytes, chosenType, showAnswers, readLanguage, languages)
 		const language = readLanguage();
 		const type = chosenType();
 		const family = type.family;
-		const units = family ? type.units : 'columns';
-		const best = (answer) => `best so far ${answer.score.toFixed(2)} with ${count(answer.number ?? answer.columns, units.replace(/s$/, ''))}` +
+		const best = (answer) => `best so far ${answer.score.toFixed(2)} with ` +
+			count(answer.number ?? answer.columns, (answer.units ?? 'columns').replace(/s$/, '')) +
+			(type.any ? ` (${answer.title})` : '') +
 			(language < 0 && answer.language !== undefined ? ` in ${languages[answer.language].name}` : '');
 		const focused = document.activeElement === $('solve');
 		$('solve').disabled = true;
@@ -54,15 +55,18 @@ function setUpSolve(textBytes, chosenType, showAnswers, readLanguage, languages)
 			$('stop').focus();
 		progress.value = 0;
 		progress.hidden = false;
-		line.textContent = family ? `Searching for the key of a ${type.title}…` : 'Searching keyed orders…';
-		// A search of one language has no measure of how far it has gone.
-		if (family && language >= 0)
+		line.textContent = type.any ? 'Searching every type…' : family ? `Searching for the key of a ${type.title}…` :
+			'Searching keyed orders…';
+		// A search of one type in one language has no measure of how far
+		// it has gone.
+		const measured = !family || type.any || language < 0;
+		if (!measured)
 			progress.removeAttribute('value');
 		worker.onmessage = ({ data }) => {
 			if (data.kind === 'searching') {
-				if (!family || language < 0)
+				if (measured)
 					progress.value = data.progress;
-				const where = language < 0 && data.language >= 0 ? ` in ${languages[data.language].name}` : '';
+				const where = language < 0 && !family ? ` in ${languages[data.language].name}` : '';
 				const doing = family ? data.doing : count(data.columns, 'column');
 				line.textContent = `Searching ${doing}${where}; ` + (data.best ? best(data.best) : 'nothing found yet') + '.';
 				return;

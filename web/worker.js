@@ -140,7 +140,8 @@ function untransposeWorker() {
 		let kept = [];
 		let said = performance.now();
 		const search = async (language, survey, stage) => {
-			module._web_solve_begin(at, text.length, language, seed, answers, survey, rows);
+			if (!module._web_solve_begin(at, text.length, language, seed, answers, survey, rows))
+				throw new Error('there was not memory enough for it');
 			while (!stopping && module._web_solve_step()) {
 				if (performance.now() - said < 50)
 					continue;
@@ -174,65 +175,69 @@ function untransposeWorker() {
 
 	const stringAt = (module, at) => new TextDecoder().decode(module.HEAPU8.subarray(at, module.HEAPU8.indexOf(0, at)));
 
-	// The answers of a search of the other types as they stand, each with
-	// its decoding of the searched text.
-	function familyAnswersOf(module) {
+	// The answers shown, each with its type, its language and its
+	// decoding of the searched text.
+	function shownAnswers(module) {
 		const answers = [];
-		const found = module._web_family_answers();
-		const language = module._web_family_language();
 		const ranksOf = (i, second) => {
-			const columns = module._web_family_order(i, second);
-			const at = module._web_family_ranks() / 4;
+			const columns = module._web_shown_order(i, second);
+			const at = module._web_shown_ranks() / 4;
 			return Array.from(module.HEAP32.subarray(at, at + columns));
 		};
-		for (let i = 0; i < found; i++) {
-			const length = module._web_family_decode(i);
-			const start = module._web_family_decoded();
-			answers.push({ number: module._web_family_number(i), offset: module._web_family_offset(i),
-				route: module._web_family_route(i), ranks: ranksOf(i, false), second: ranksOf(i, true), language,
-				score: module._web_family_score(i), scored: module._web_family_quadgrams(i) > 0,
-				cribs: module._web_family_cribs(i), verdict: module._web_family_verdict(i),
-				decoded: module.HEAPU8.slice(start, start + length) });
+		for (let i = 0; i < module._web_shown_count(); i++) {
+			const length = module._web_shown_decode(i);
+			const start = module._web_shown_decoded();
+			answers.push({ type: module._web_shown_type(i), number: module._web_shown_number(i),
+				offset: module._web_shown_offset(i), route: module._web_shown_route(i), ranks: ranksOf(i, false),
+				second: ranksOf(i, true), language: module._web_shown_language(i), score: module._web_shown_score(i),
+				scored: module._web_shown_quadgrams(i) > 0, cribs: module._web_shown_cribs(i),
+				verdict: module._web_shown_verdict(i), decoded: module.HEAPU8.slice(start, start + length) });
 		}
 		return answers;
 	}
 
-	// The search of a type other than the columns', a job at a time, as
-	// untranspose-key --cipher TYPE --jobs 1 runs it, every language in
-	// full when asked to choose among them.  Between jobs, every 50 ms, it
-	// says how far it has gone and looks for a request to stop; stopped, it
-	// answers with what it had found.
+	// The search of one type other than the columns', as untranspose-key
+	// --cipher TYPE --jobs 1 runs it, or of every type, as --cipher any
+	// runs it, a job at a time, every language in full when asked to
+	// choose among them.  Between jobs, every 50 ms, it says how far it
+	// has gone and looks for a request to stop; stopped, it answers with
+	// what it had found.
 	async function solveFamily(module, { type, text, cribs, language, seed, answers }) {
 		const started = performance.now();
 		const cribsAt = module._malloc(Math.max(cribs.length, 1));
 		module.HEAPU8.set(cribs, cribsAt);
 		module._web_set_cribs(cribsAt, cribs.length);
 		module._free(cribsAt);
+		const any = type < 0;
+		const search = any ? { step: module._web_any_step, failed: module._web_any_failed, progress: module._web_any_progress,
+			doing: module._web_any_doing, show: module._web_any_show } : { step: module._web_family_step,
+			failed: module._web_family_failed, progress: module._web_family_progress, doing: module._web_family_doing,
+			show: module._web_family_show };
 		const at = module._malloc(Math.max(text.length, 1));
 		module.HEAPU8.set(text, at);
-		const begun = module._web_family_begin(type, at, text.length, language, seed, answers);
+		const begun = any ? module._web_any_begin(at, text.length, language, seed, answers) :
+			module._web_family_begin(type, at, text.length, language, seed, answers);
 		module._free(at);
-		if (!begun) {
-			postMessage({ kind: 'failed', message: 'the search could not begin' });
-			return;
-		}
+		if (!begun)
+			throw new Error('there was not memory enough for it');
 		stopping = false;
 		let said = performance.now();
-		while (!stopping && module._web_family_step()) {
+		while (!stopping && search.step()) {
 			if (performance.now() - said < 50)
 				continue;
-			const found = module._web_family_answers();
-			postMessage({ kind: 'searching', progress: module._web_family_progress(),
-				doing: stringAt(module, module._web_family_doing()), language: module._web_family_language(),
-				best: found > 0 ? { number: module._web_family_number(0), score: module._web_family_score(0) } : null });
+			const found = search.show();
+			postMessage({ kind: 'searching', progress: search.progress(), doing: stringAt(module, search.doing()),
+				best: found > 0 ? { number: module._web_shown_number(0), score: module._web_shown_score(0),
+					language: module._web_shown_language(0),
+					title: stringAt(module, module._web_cipher_type_title(module._web_shown_type(0))),
+					units: stringAt(module, module._web_cipher_type_units(module._web_shown_type(0))) } : null });
 			await nextTask();
 			said = performance.now();
 		}
-		if (module._web_family_failed()) {
-			postMessage({ kind: 'failed', message: 'there was not memory enough for it' });
-			return;
-		}
-		postMessage({ kind: 'solved', answers: familyAnswersOf(module), stopped: stopping,
+		if (search.failed())
+			throw new Error('there was not memory enough for it');
+		search.show();
+		postMessage({ kind: 'solved', answers: shownAnswers(module), stopped: stopping,
 			seconds: (performance.now() - started) / 1000 });
 	}
 

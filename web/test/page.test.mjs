@@ -284,8 +284,10 @@ test('the encoder takes each type of the list, with the key options it takes, as
 test('decodes each type of the list with its key fields as untranspose-key --decode does', async () => {
 	const plain = 'we are discovered flee at once, the harbour was quiet that morning';
 	const listed = execFileSync(native('transpose'), ['--help']).toString().match(/^    [a-z]+ /gm).map((line) => line.trim());
+	// The search's choice is the encoder's, and any type besides.
 	assert.deepEqual(await page.$$eval('#cipher-type option', (options) => options.map((option) => option.textContent)),
-		await page.$$eval('#plain-cipher-type option', (options) => options.map((option) => option.textContent)));
+		[...await page.$$eval('#plain-cipher-type option', (options) => options.map((option) => option.textContent)),
+			'Any type in the list']);
 	for (let i = 2; i < listed.length; i++) {
 		await page.select('#cipher-type', String(i));
 		const numbered = !(await page.$eval('#key-box', (box) => box.hidden));
@@ -524,6 +526,30 @@ test('a search of 30 columns leaves typing at once, shows progress, and stops wi
 	assert.ok(await page.$eval('#candidates', (list) => list.children.length > 0));
 	assert.match(await value('#keyword'), /^[0-9]+(,[0-9]+)+$/);
 	assert.ok(await page.$eval('#progress', (p) => p.hidden));
+});
+
+test('a search of any type finds what untranspose-key --cipher any --jobs 1 finds, and chooses its type', async () => {
+	const plain = englishLetters(200, 15000);
+	const listed = execFileSync(native('transpose'), ['--help']).toString().match(/^    [a-z]+ /gm).map((line) => line.trim());
+	for (const name of ['railfence', 'amsco']) {
+		const cipher = execFileSync(native('transpose'), ['--cipher', name, ...SEARCHED_KEYS[name].key, '--groups', '5'],
+			{ input: plain + '\n' }).toString().trim();
+		await typeText(cipher);
+		await page.select('#cipher-type', 'any');
+		assert.equal(await page.$eval('#keyword-box', (box) => box.hidden), true);
+		await page.click('#solve');
+		await searchEnds();
+		const decodings = execFileSync(native('untranspose-key'), ['--cipher', 'any', '--jobs', '1', '--top', '10', '--decode'],
+			{ input: cipher + '\n' }).toString().trim().split('\n');
+		assert.equal(await value('#output'), plain, name);
+		assert.equal(await value('#cipher-type'), String(listed.indexOf(name)), `${name} chosen`);
+		assert.equal(await page.$$eval('#candidates li', (items) => items.length), decodings.length, name);
+		for (let c = 0; c < Math.min(decodings.length, 3); c++) {
+			await page.click(`#candidates li:nth-child(${c + 1}) button`);
+			assert.equal(await value('#output'), decodings[c], `${name}, candidate ${c + 1}`);
+		}
+	}
+	await page.select('#cipher-type', '0');
 });
 
 test('a double columnar search stopped once it has an answer keeps its answers as they stand', async () => {
