@@ -8,6 +8,9 @@
 // finds what the program finds.
 const SEED = 1;
 const ANSWERS = 10;
+// How long, in milliseconds, Stop waits for the search to end between
+// jobs before it stops the worker.
+const STOP_WAIT = 300;
 
 // `textBytes` gives the text to search and `chosenType` its type;
 // `showAnswers` is handed the answers, best first, the text they were
@@ -21,8 +24,13 @@ function setUpSolve(textBytes, chosenType, showAnswers, readLanguage, languages)
 	// search does not wait for the module to be made again; it is made
 	// anew only after it fails.
 	let worker = startUntransposeWorker();
+	// The search under way: the answers as they last stood, and what to
+	// do with them if it must be stopped in the midst of a long job.
+	let running = null;
 
 	function finish(failed = false) {
+		clearTimeout(running?.stopTimer);
+		running = null;
 		if (failed) {
 			worker.terminate();
 			URL.revokeObjectURL(worker.url);
@@ -62,8 +70,17 @@ function setUpSolve(textBytes, chosenType, showAnswers, readLanguage, languages)
 		const measured = !family || type.any || language < 0;
 		if (!measured)
 			progress.removeAttribute('value');
+		const started = performance.now();
+		const answered = (answers, stopped, seconds) => {
+			line.textContent = `${stopped ? 'Stopped' : 'Searched'} in ${seconds.toFixed(1)} s.`;
+			showAnswers(answers, searched, language < 0 && answers.length > 0 ? languages[answers[0].language].name : '',
+				stopped, type);
+		};
+		running = { standing: [], stopTimer: 0, answered: (answers) => answered(answers, true, (performance.now() - started) / 1000) };
 		worker.onmessage = ({ data }) => {
 			if (data.kind === 'searching') {
+				if (data.answers)
+					running.standing = data.answers;
 				if (measured)
 					progress.value = data.progress;
 				const where = language < 0 && !family ? ` in ${languages[data.language].name}` : '';
@@ -76,10 +93,7 @@ function setUpSolve(textBytes, chosenType, showAnswers, readLanguage, languages)
 				line.textContent = `The search failed: ${data.message}.`;
 				return;
 			}
-			const how = data.stopped ? 'Stopped' : 'Searched';
-			line.textContent = `${how} in ${data.seconds.toFixed(1)} s.`;
-			showAnswers(data.answers, searched, language < 0 && data.answers.length > 0 ?
-				languages[data.answers[0].language].name : '', data.stopped, type);
+			answered(data.answers, data.stopped, data.seconds);
 		};
 		worker.onerror = (event) => {
 			event.preventDefault();
@@ -98,5 +112,19 @@ function setUpSolve(textBytes, chosenType, showAnswers, readLanguage, languages)
 	}
 
 	$('solve').addEventListener('click', solve);
-	$('stop').addEventListener('click', () => worker?.postMessage({ kind: 'stop' }));
+	// A search stops between two jobs; one that is in the midst of a long
+	// job, a pair of wide keys, say, is stopped with its worker, and the
+	// answers last sent are kept.
+	$('stop').addEventListener('click', () => {
+		if (running === null || running.stopTimer)
+			return;
+		worker.postMessage({ kind: 'stop' });
+		const stopped = running;
+		stopped.stopTimer = setTimeout(() => {
+			if (running !== stopped)
+				return;
+			finish(true);
+			stopped.answered(stopped.standing);
+		}, STOP_WAIT);
+	});
 }

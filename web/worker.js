@@ -127,6 +127,19 @@ function untransposeWorker() {
 	// jobs, every 50 ms, it says how far it has gone and looks for a request
 	// to stop.
 	let stopping = false;
+
+	// The answers as they stand, to be sent with the progress when they
+	// changed since last sent, so that the page keeps them if it must stop
+	// the worker in the midst of a long job; otherwise none.
+	let sent = '';
+	function changed(answers) {
+		const seen = answers.map((a) => `${a.score} ${a.number ?? a.columns} ${a.ranks} ${a.type}`).join(';');
+		if (seen === sent)
+			return undefined;
+		sent = seen;
+		return answers;
+	}
+
 	async function solve(module, { text, cribs, languages, seed, answers, rows }) {
 		const started = performance.now();
 		const cribsAt = module._malloc(Math.max(cribs.length, 1));
@@ -136,6 +149,7 @@ function untransposeWorker() {
 		const at = module._malloc(Math.max(text.length, 1));
 		module.HEAPU8.set(text, at);
 		stopping = false;
+		sent = '';
 		const stages = languages.length > 1 ? languages.length + 1 : 1;
 		let kept = [];
 		let said = performance.now();
@@ -146,9 +160,9 @@ function untransposeWorker() {
 				if (performance.now() - said < 50)
 					continue;
 				const found = answersOf(module, language);
-				const best = kept.length > 0 && (found.length === 0 || kept[0].score >= found[0].score) ? kept[0] : found[0];
+				const standing = kept.length > 0 && (found.length === 0 || kept[0].score >= found[0].score) ? kept : found;
 				postMessage({ kind: 'searching', progress: (stage + module._web_solve_progress()) / stages,
-					columns: module._web_solve_columns(), language, best });
+					columns: module._web_solve_columns(), language, best: standing[0], answers: changed(standing) });
 				await nextTask();
 				said = performance.now();
 			}
@@ -221,12 +235,18 @@ function untransposeWorker() {
 		if (!begun)
 			throw new Error('there was not memory enough for it');
 		stopping = false;
+		sent = '';
 		let said = performance.now();
 		while (!stopping && search.step()) {
 			if (performance.now() - said < 50)
 				continue;
 			const found = search.show();
-			postMessage({ kind: 'searching', progress: search.progress(), doing: stringAt(module, search.doing()),
+			let scores = '';
+			for (let i = 0; i < found; i++)
+				scores += `${module._web_shown_score(i)} ${module._web_shown_number(i)} ${module._web_shown_type(i)};`;
+			const answers = scores !== sent ? shownAnswers(module) : undefined;
+			sent = scores;
+			postMessage({ kind: 'searching', progress: search.progress(), doing: stringAt(module, search.doing()), answers,
 				best: found > 0 ? { number: module._web_shown_number(0), score: module._web_shown_score(0),
 					language: module._web_shown_language(0),
 					title: stringAt(module, module._web_cipher_type_title(module._web_shown_type(0))),

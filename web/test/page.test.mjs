@@ -562,8 +562,12 @@ test('a double columnar search stopped once it has an answer keeps its answers a
 	await page.waitForFunction(() => /best so far -[0-9.]+ with [0-9]+ columns/.test(
 		document.getElementById('solve-status').textContent), { timeout: 60000 });
 	assert.match(await page.$eval('#solve-status', (p) => p.textContent), /^Searching [0-9]+ then [0-9]+ columns; best so far/);
+	// Stop answers at once, even in the midst of a long job.
+	await new Promise((resolve) => setTimeout(resolve, 3000));
+	const stopped = Date.now();
 	await page.click('#stop');
 	await searchEnds();
+	assert.ok(Date.now() - stopped < 1500, `stopped in ${Date.now() - stopped} ms`);
 	assert.match(await page.$eval('#solve-status', (p) => p.textContent), /^Stopped in [0-9.]+ s\. The best/);
 	assert.ok(await page.$eval('#candidates', (list) => list.children.length > 0));
 	assert.match(await value('#keyword'), /^[0-9]+(,[0-9]+)+ [0-9]+(,[0-9]+)+$/);
