@@ -1,6 +1,6 @@
-// Takes the README's picture of the page: a cipher text whose columns were
-// read out in a keyword's order, its order found by the keyed search, and
-// the best candidates.
+// Takes the README's picture of the page: a cipher text of a type not
+// given, a redefence, its type and key found by the search of any type,
+// and the best candidates.
 //   node web/test/screenshot.mjs SITE_DIR OUTPUT.png
 import { join } from 'node:path';
 import { mkdtempSync } from 'node:fs';
@@ -20,11 +20,12 @@ await page.setViewport({ width: 820, height: 1000 });
 await page.goto(pathToFileURL(join(site, 'index.html')).href);
 await page.waitForSelector('body[data-ready="true"]');
 await page.$eval('#text', (area) => {
-	area.value = 'HIIAE OAHPT WITAK ONHDH LISED REFUA HQRYI SEIIW ETNYB RHFOR NHNSH SPOHA RTGLI DLNCH THEDR ' +
-		'AMRRE THHNG FAOHR TSORR NHEED RIIDE UTETE OTITT AXNCD AENIF OLAOC AGSIE WEEAM GTTAE ILBTL EUNFV ' +
-		'TWRRA YMISA BOTES AWDKE ETLMH';
+	area.value = 'TEBUS UOTON TERFE TRVSE NTAOH WWTER DIERK TDAET RYEAI MTXII LNDSM CEAHD HOQNR HYDIH SLEII ' +
+		'SIEWD ERTEN FYUBA HRRAI THMIG FRALO REIRE ODNTA LHHHN NHPCS NTHHG WTSFI HPATE OOADH HKRAR AWEEN ' +
+		'EIAFM OGLTA TOACE AIGLS BITEL';
 	area.dispatchEvent(new Event('input'));
 });
+await page.select('#cipher-type', 'any');
 await page.click('#solve');
 await page.waitForFunction(() => !document.getElementById('solve').disabled, { timeout: 60000 });
 // The picture is of the first section, where the search is.
