@@ -140,14 +140,23 @@ function untransposeWorker() {
 		return answers;
 	}
 
+	// Copies bytes into the module's memory; the caller frees the block.
+	function copyIn(module, bytes) {
+		const at = module._malloc(Math.max(bytes.length, 1));
+		module.HEAPU8.set(bytes, at);
+		return at;
+	}
+
+	function setCribs(module, cribs) {
+		const at = copyIn(module, cribs);
+		module._web_set_cribs(at, cribs.length);
+		module._free(at);
+	}
+
 	async function solve(module, { text, cribs, languages, seed, answers, rows }) {
 		const started = performance.now();
-		const cribsAt = module._malloc(Math.max(cribs.length, 1));
-		module.HEAPU8.set(cribs, cribsAt);
-		module._web_set_cribs(cribsAt, cribs.length);
-		module._free(cribsAt);
-		const at = module._malloc(Math.max(text.length, 1));
-		module.HEAPU8.set(text, at);
+		setCribs(module, cribs);
+		const at = copyIn(module, text);
 		stopping = false;
 		sent = '';
 		const stages = languages.length > 1 ? languages.length + 1 : 1;
@@ -218,17 +227,13 @@ function untransposeWorker() {
 	// what it had found.
 	async function solveFamily(module, { type, text, cribs, language, seed, answers }) {
 		const started = performance.now();
-		const cribsAt = module._malloc(Math.max(cribs.length, 1));
-		module.HEAPU8.set(cribs, cribsAt);
-		module._web_set_cribs(cribsAt, cribs.length);
-		module._free(cribsAt);
+		setCribs(module, cribs);
 		const any = type < 0;
 		const search = any ? { step: module._web_any_step, failed: module._web_any_failed, progress: module._web_any_progress,
 			doing: module._web_any_doing, show: module._web_any_show } : { step: module._web_family_step,
 			failed: module._web_family_failed, progress: module._web_family_progress, doing: module._web_family_doing,
 			show: module._web_family_show };
-		const at = module._malloc(Math.max(text.length, 1));
-		module.HEAPU8.set(text, at);
+		const at = copyIn(module, text);
 		const begun = any ? module._web_any_begin(at, text.length, language, seed, answers) :
 			module._web_family_begin(type, at, text.length, language, seed, answers);
 		module._free(at);
