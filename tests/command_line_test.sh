@@ -292,17 +292,20 @@ check "myszkowski: tied ranks as --order" 0 empty 'ROFOACDTEDSEEEACWEIVRLENE\n' 
 check "myszkowski: decoded with its key" 0 empty '1\nWEAREDISCOVEREDFLEEATONCE\n0\n' 'ROFOACDTEDSEEEACWEIVRLENE\n' \
 	$run --cipher myszkowski --keyword tomato
 printf "$keyed_plain" | $enc --cipher myszkowski --keyword BOOKKEEPER >"$scratch/myszkowski"
-$run --cipher myszkowski --top 2 --jobs 1 <"$scratch/myszkowski" >"$scratch/one"
+# Up to the key's 10 columns, not the default 15: the wider searches cost
+# four times as much under an emulator and find nothing more here.
+$run --cipher myszkowski --max-key 10 --top 2 --jobs 1 <"$scratch/myszkowski" >"$scratch/one"
 check "myszkowski: the same bytes on one thread and on two" 0 empty "$(cat "$scratch/one")\n" "$(cat "$scratch/myszkowski")\n" \
-	$run --cipher myszkowski --top 2 --jobs 2
+	$run --cipher myszkowski --max-key 10 --top 2 --jobs 2
 check "myszkowski: searched and decoded" 0 empty "$keyed_plain" "$(cat "$scratch/myszkowski")\n" \
-	$run --cipher myszkowski --decode
+	$run --cipher myszkowski --max-key 10 --decode
 railfence=$(printf "$keyed_plain" | $enc --cipher railfence --key 7 --offset 3)
 check "any: a rail fence found among every type" 0 empty "$keyed_plain" "$railfence\n" $run --cipher any --decode
 printf "$keyed_plain" | $enc --keyword ZEBRAS | $run --cipher any >"$scratch/cases"
 check "any: a keyed cipher's case, then the filter" 0 empty "$keyed_plain" '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"
-$run --cipher any --top 3 --jobs 1 <"$scratch/myszkowski" >"$scratch/one"
-check "any: the same bytes on one thread and on two" 0 empty "$(cat "$scratch/one")\n" "$(cat "$scratch/myszkowski")\n" \
+# An AMSCO cipher: every type's search on threads up to the fitted orders'.
+printf "$amsco" | $run --cipher any --top 3 --jobs 1 >"$scratch/one"
+check "any: the same bytes on one thread and on two" 0 empty "$(cat "$scratch/one")\n" "$amsco" \
 	$run --cipher any --top 3 --jobs 2
 printf 'WEAREDISCOVEREDFLEEATONCE\n' | $enc --keyword ZEBRAS | $enc --order 5,3,2,1,6,4 >"$scratch/twice"
 check "double: both keys, as two keyed transpositions" 0 empty "$(cat "$scratch/twice")\n" 'WEAREDISCOVEREDFLEEATONCE\n' \
