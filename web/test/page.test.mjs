@@ -528,6 +528,41 @@ test('a search of 30 columns leaves typing at once, shows progress, and stops wi
 	assert.ok(await page.$eval('#progress', (p) => p.hidden));
 });
 
+test('a redefence searched in any language, and a rail fence with a crib, as untranspose-key searches them', async () => {
+	const german = 'GEGENMITTAGKAMEINKLEINESBOOTUMDIELANDZUNGETIEFIMWASSERUNDSEHRLANGSAMDARINSASSENZWEIMAENNER';
+	const listed = execFileSync(native('transpose'), ['--help']).toString().match(/^    [a-z]+ /gm).map((line) => line.trim());
+	const english = englishLetters(120, 21000);
+	const cases = [
+		['redefence', ['--keyword', 'TIDE', '--offset', '1'], german, ['--lang', 'auto'], ''],
+		['railfence', ['--key', '4', '--offset', '2'], english, ['--crib', english.slice(60, 70)], english.slice(60, 70)],
+	];
+	for (const [name, key, plain, args, crib] of cases) {
+		const cipher = execFileSync(native('transpose'), ['--cipher', name, ...key], { input: plain + '\n' }).toString().trim();
+		await typeText(cipher);
+		await page.select('#cipher-type', String(listed.indexOf(name)));
+		await setField('#crib', crib.toLowerCase());
+		const auto = args[0] === '--lang';
+		if (auto)
+			await pressInAnyLanguage('#solve', searchEnds);
+		else {
+			await page.click('#solve');
+			await searchEnds();
+		}
+		const decodings = execFileSync(native('untranspose-key'), ['--cipher', name, ...args, '--top', '10', '--decode'],
+			{ input: cipher + '\n' }).toString().trim().split('\n');
+		assert.equal(await value('#output'), plain, name);
+		assert.equal(await page.$$eval('#candidates li', (items) => items.length), decodings.length, name);
+		for (let c = 0; c < Math.min(decodings.length, 3); c++) {
+			await page.click(`#candidates li:nth-child(${c + 1}) button`);
+			assert.equal(await value('#output'), decodings[c], `${name}, candidate ${c + 1}`);
+		}
+		assert.match(await page.$eval('#candidates li:first-child button', (b) => b.textContent),
+			auto ? /reads as German\)/ : /, 1 of 1 crib, reads as English\)/, name);
+	}
+	await setField('#crib', '');
+	await page.select('#cipher-type', '0');
+});
+
 test('a search of any type finds what untranspose-key --cipher any --jobs 1 finds, and chooses its type', async () => {
 	const plain = englishLetters(200, 15000);
 	const listed = execFileSync(native('transpose'), ['--help']).toString().match(/^    [a-z]+ /gm).map((line) => line.trim());
