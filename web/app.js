@@ -136,7 +136,7 @@ untransposeModule()().then((module) => {
 		// An AMSCO grid starts with 1 letter unless told otherwise.
 		$('offset').value = (type.options & START_OPTION) ? '1' : '0';
 		// Finding the number of columns alone is the plain columns' own.
-		const columns = type.index <= 1;
+		const columns = !type.any && type.index <= 1;
 		$('find').disabled = !columns;
 		$('solve').textContent = columns ? 'Search keyed orders' : type.any ? 'Search for its type and key' : 'Search for its key';
 		$('cipher-type-note').textContent = columns ? '' : type.any ?
@@ -335,7 +335,7 @@ untransposeModule()().then((module) => {
 		foundIn = language;
 		forgetCandidates();
 		if (stopped && answers.length === 0) {
-			$('candidates-note').textContent = `The search was stopped before it had found ${type.index > 1 ? 'a key' : 'an order'}.`;
+			$('candidates-note').textContent = `The search was stopped before it had found ${type.any || type.index > 1 ? 'a key' : 'an order'}.`;
 			return;
 		}
 		if ($('text').value !== searched) {

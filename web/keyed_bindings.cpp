@@ -30,6 +30,9 @@ std::size_t order_columns;
 char keyword[27];
 
 keyed_steps steps;
+// The language that read best of those looked at, and its best score.
+const language_model *best_read;
+key_score best_read_score;
 
 // Normalises `size` bytes of `text` into `compact` as untranspose-key and
 // transpose read a line: every white space byte and no-break space a
@@ -120,6 +123,26 @@ EMSCRIPTEN_KEEPALIVE bool web_solve_begin(const char *text, std::size_t size, st
 	if (settings.cribs != nullptr)
 		settings.min_rows = 2;
 	return steps.begin(*model, {compact, length}, settings);
+}
+
+// Forgets the languages looked at, before --lang auto's look at each.
+EMSCRIPTEN_KEEPALIVE void web_survey_begin()
+{
+	best_read = nullptr;
+}
+
+// Whether the search just ended reads better in its own language than
+// every one looked at before it, as untranspose-key --lang auto chooses
+// among them; if so, it is the best read from now on.
+EMSCRIPTEN_KEEPALIVE bool web_survey_better()
+{
+	const std::span<const keyed_answer> found = search_answers(steps.search());
+	const language_model *model = steps.tables().model;
+	if (found.empty() || !scores_higher(*model, found[0].score, best_read, best_read_score))
+		return false;
+	best_read = model;
+	best_read_score = found[0].score;
+	return true;
 }
 
 // Runs the search's next job; returns false once the search is done.

@@ -78,13 +78,16 @@ function setUpSolve(textBytes, chosenType, showAnswers, readLanguage, languages)
 		};
 		running = { standing: [], stopTimer: 0, answered: (answers) => answered(answers, true, (performance.now() - started) / 1000) };
 		worker.onmessage = ({ data }) => {
+			// A message the worker sent before it was stopped.
+			if (running === null)
+				return;
 			if (data.kind === 'searching') {
 				if (data.answers)
 					running.standing = data.answers;
 				if (measured)
 					progress.value = data.progress;
 				const where = language < 0 && !family ? ` in ${languages[data.language].name}` : '';
-				const doing = family ? data.doing : count(data.columns, 'column');
+				const doing = family ? data.doing || `for the key of a ${type.title}` : count(data.columns, 'column');
 				line.textContent = `Searching ${doing}${where}; ` + (data.best ? best(data.best) : 'nothing found yet') + '.';
 				return;
 			}

@@ -157,7 +157,6 @@ function untransposeWorker() {
 		const started = performance.now();
 		setCribs(module, cribs);
 		const at = copyIn(module, text);
-		stopping = false;
 		sent = '';
 		const stages = languages.length > 1 ? languages.length + 1 : 1;
 		let kept = [];
@@ -178,9 +177,10 @@ function untransposeWorker() {
 			return answersOf(module, language);
 		};
 		let chosen = languages[0];
+		module._web_survey_begin();
 		for (let n = 0; n < languages.length && languages.length > 1 && !stopping; n++) {
 			const found = await search(languages[n], true, n);
-			if (found.length > 0 && (kept.length === 0 || found[0].score > kept[0].score)) {
+			if (module._web_survey_better()) {
 				kept = found;
 				chosen = languages[n];
 			}
@@ -239,7 +239,6 @@ function untransposeWorker() {
 		module._free(at);
 		if (!begun)
 			throw new Error('there was not memory enough for it');
-		stopping = false;
 		sent = '';
 		let said = performance.now();
 		while (!stopping && search.step()) {
@@ -271,6 +270,9 @@ function untransposeWorker() {
 			stopping = true;
 			return;
 		}
+		// A request to stop that comes while the module is still being
+		// made belongs to this search, not the last.
+		stopping = false;
 		try {
 			const module = await ready;
 			if (data.kind === 'solve')

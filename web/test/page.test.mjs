@@ -572,6 +572,8 @@ test('a search of any type finds what untranspose-key --cipher any --jobs 1 find
 		await typeText(cipher);
 		await page.select('#cipher-type', 'any');
 		assert.equal(await page.$eval('#keyword-box', (box) => box.hidden), true);
+		assert.equal(await page.$eval('#find', (button) => button.disabled), true);
+		assert.equal(await page.$eval('#solve', (button) => button.textContent), 'Search for its type and key');
 		await page.click('#solve');
 		await searchEnds();
 		const decodings = execFileSync(native('untranspose-key'), ['--cipher', 'any', '--jobs', '1', '--top', '10', '--decode'],
