@@ -73,12 +73,6 @@ public:
 		return true;
 	}
 
-	// How far the round has gone, from 0 to 1.
-	[[nodiscard]] double within_round() const
-	{
-		return count_ == 0 ? 0 : static_cast<double>(next_) / static_cast<double>(count_);
-	}
-
 	[[nodiscard]] const char *doing() const { return doing_; }
 
 	// The answers so far, copied into `into`; returns how many.
