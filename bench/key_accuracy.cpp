@@ -17,6 +17,7 @@
 #include "keyed_verdict.h"
 #include "language_accuracy.h"
 #include "plain_sweep.h"
+#include "second_climbs.h"
 #include "model.h"
 
 #include <algorithm>
@@ -32,7 +33,7 @@ namespace {
 
 const char USAGE[] = "Usage: key_accuracy [--trials N | --quick]\n"
                      "                    [--verdict | --keyed | --keyed-grid | --keyed-verdict | --languages |\n"
-                     "                     --cipher TYPE | --double-grid]\n"
+                     "                     --cipher TYPE | --double-grid | --second-climbs]\n"
                      "                    [--texts N] [--lang CODE] [--dir D] [ENGLISH_TEXT]...\n"
                      "Measure how often untranspose-key's search finds the key of held-out English\n"
                      "(tests/data by default), N times the usual number of texts; with --verdict,\n"
@@ -45,7 +46,9 @@ const char USAGE[] = "Usage: key_accuracy [--trials N | --quick]\n"
                      "language's statistics and with auto (only the language CODE with --lang);\n"
                      "with --cipher TYPE, how often and how fast untranspose-key --cipher TYPE\n"
                      "solves ciphers of that type (N texts with --texts); with --double-grid, the\n"
-                     "double columnar by both keys' widths and the length, in double_grid.svg.\n"
+                     "double columnar by both keys' widths and the length, in double_grid.svg;\n"
+                     "with --second-climbs, how often its climbs over a second key of 11 to 14\n"
+                     "columns reach it, and how many reach it a minute.\n"
                      "--quick runs one keyed text of each kind.  Work files go in D (default /tmp).\n";
 
 struct bucket {
@@ -167,7 +170,7 @@ int main(int argc, char **argv)
 {
 	int scale = 1, texts = 0;
 	bool verdict_only = false, keyed = false, keyed_grid = false, double_grid = false, languages = false,
-	     keyed_verdict = false;
+	     keyed_verdict = false, second_climbs = false;
 	std::string dir = "/tmp";
 	const char *only = nullptr, *cipher_type = nullptr;
 	std::vector<const char *> paths;
@@ -192,6 +195,8 @@ int main(int argc, char **argv)
 			keyed_grid = true;
 		} else if (std::strcmp(argv[i], "--double-grid") == 0) {
 			double_grid = true;
+		} else if (std::strcmp(argv[i], "--second-climbs") == 0) {
+			second_climbs = true;
 		} else if (std::strcmp(argv[i], "--languages") == 0) {
 			languages = true;
 		} else if (std::strcmp(argv[i], "--cipher") == 0 && i + 1 < argc) {
@@ -240,6 +245,8 @@ int main(int argc, char **argv)
 		return measure_cipher_targets(cipher_type, corpus, scale, texts, dir);
 	if (keyed_grid)
 		return measure_keyed_grid(corpus, scale, dir, UNTRANSPOSE_BENCH_OUTPUT "/keyed_grid.svg");
+	if (second_climbs)
+		return measure_second_climbs(corpus, scale);
 	if (double_grid)
 		return measure_double_grid(corpus, scale, dir, UNTRANSPOSE_BENCH_OUTPUT "/double_grid.svg");
 

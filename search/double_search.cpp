@@ -15,8 +15,8 @@
 
 namespace {
 
-// SECOND_RESTARTS climbs from random second keys for each job, and half
-// the square of the second key's columns more, for each unit of effort;
+// SECOND_RESTARTS climbs from random second keys for each job, and the
+// square of the second key's columns more, for each unit of effort;
 // and FIRST_RESTARTS climbs for the first key in each text left.  Most
 // climbs stop well short of the second key, whose fit stands far above
 // theirs, so many short climbs are made.
@@ -30,6 +30,13 @@ constexpr std::size_t MOST_SWEEPS = 16;
 constexpr std::size_t JOINT_LETTERS = 1000;
 // A round of jobs holds at least this many, so that both cores work.
 constexpr std::size_t LEAST_ROUND = 4;
+// Past LONG_TEXT letters a climb costs more, up to the most rows of a pair
+// that are scored, and reaches the key more often: the climbs are fewer in
+// proportion, so that a long text which never reads as the language is
+// given up in about the time of one of LONG_TEXT letters.  No job makes
+// fewer than FEWEST_CLIMBS.
+constexpr std::size_t LONG_TEXT = 600;
+constexpr std::uint64_t FEWEST_CLIMBS = 8;
 
 bool better(const double_answer &a, const double_answer &b) noexcept
 {
@@ -271,11 +278,12 @@ void run_double_job(const double_search &s, const double_job &job, double_scratc
 	std::size_t kept_count = 0;
 	std::int32_t second[MOST_DOUBLE_SEARCH_COLUMNS];
 	const std::uint64_t place = columns * (MOST_DOUBLE_SEARCH_COLUMNS + 1) + width;
-	std::uint32_t restarts = (SECOND_RESTARTS + static_cast<std::uint32_t>(width * width / 2)) *
-	                         std::max<std::uint32_t>(s.settings.effort, 1);
+	const std::uint64_t planned =
+	    (SECOND_RESTARTS + std::uint64_t{width} * width) * std::max<std::uint32_t>(s.settings.effort, 1);
+	std::uint64_t restarts = std::max(FEWEST_CLIMBS, planned * LONG_TEXT / std::max(s.compact.size(), LONG_TEXT));
 	if (s.settings.most_climbs > 0)
-		restarts = std::min(restarts, s.settings.most_climbs);
-	for (std::uint32_t restart = 0; restart < restarts; restart++) {
+		restarts = std::min<std::uint64_t>(restarts, s.settings.most_climbs);
+	for (std::uint64_t restart = 0; restart < restarts; restart++) {
 		random_bits random = random_bits::of(s.settings.seed, place, restart);
 		std::iota(second, second + width, 0);
 		for (std::size_t j = width; j > 1; j--)
