@@ -54,13 +54,13 @@ int measure_second_climbs(const std::string &corpus, int scale)
 		begin_double_search(*search, *tables, cipher, {});
 		// The fit a climb must reach: the best of the key's own neighbours.
 		std::vector<std::int32_t> key = two;
-		random_bits from_key = random_bits::of(0, t, 0);
+		random_bits from_key = random_bits::of(0, static_cast<std::uint64_t>(t), 0);
 		const std::int64_t right = climb_second(*search, first, key, from_key, *scratch, nullptr).beside;
 		std::uint64_t climbs = 0, reached = 0;
 		const auto start = std::chrono::steady_clock::now();
 		std::chrono::duration<double> took{};
 		for (; took.count() < seconds; climbs++) {
-			random_bits bits = random_bits::of(1, t, climbs);
+			random_bits bits = random_bits::of(1, static_cast<std::uint64_t>(t), climbs);
 			std::iota(key.begin(), key.end(), 0);
 			for (std::size_t j = second; j > 1; j--)
 				std::swap(key[j - 1], key[bits.below(static_cast<std::uint32_t>(j))]);
