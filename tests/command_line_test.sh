@@ -320,6 +320,16 @@ check "double: the same bytes on one thread and on two" 0 empty "$(cat "$scratch
 	$run --cipher double --max-key 7 --top 2 --jobs 2
 $run --cipher double --max-key 7 <"$scratch/double" >"$scratch/cases"
 check "double: both keys searched, then the filter" 0 empty "$keyed_plain" '' sh -c '"$@" < "$0"' "$scratch/cases" $* "$filter"
+# Past 600 letters a job makes fewer climbs: still the same bytes on any
+# number of threads, and still the message.
+long_plain="$keyed_plain$keyed_plain$keyed_plain$keyed_plain"
+long_plain=$(printf "$long_plain" | tr -d '\n')
+printf "$long_plain\n" | $enc --cipher double --keyword FRIEND --keyword LOYAL >"$scratch/double"
+$run --cipher double --max-key 7 --top 2 --jobs 1 <"$scratch/double" >"$scratch/one"
+check "double: a long text, the same bytes on one thread and on two" 0 empty "$(cat "$scratch/one")\n" \
+	"$(cat "$scratch/double")\n" $run --cipher double --max-key 7 --top 2 --jobs 2
+check "double: a long text searched and decoded" 0 empty "$long_plain\n" "$(cat "$scratch/double")\n" \
+	$run --cipher double --max-key 7 --decode
 # Every language's search reuses the solver: the answer must be the kept
 # language's own.
 for type in redefence amsco; do
